@@ -13,7 +13,9 @@ bool SameMasks(const ChannelMasks& a, const ChannelMasks& b) {
 }
 
 // Device bitmaps deeper than 8 bits are held in the layout they convert to.
-ChannelMasks DeviceMasks(int bits) { return bits == 16 ? kMasks555 : kMasks888; }
+ChannelMasks DeviceMasks(int bits) {
+    return bits == 16 ? kMasks555 : kMasks888;
+}
 
 }  // namespace
 
@@ -26,30 +28,42 @@ uint64_t RowStride(int64_t width, int bitCount) {
 
 PixelFormat ClassifyFormat(int bitCount, uint32_t compression, const ChannelMasks& masks) {
     switch (bitCount) {
-        case 1: return PixelFormat::Bits1;
-        case 4: return PixelFormat::Bits4;
-        case 8: return PixelFormat::Bits8;
-        case 24: return PixelFormat::Bits24;
+        case 1:
+            return PixelFormat::Bits1;
+        case 4:
+            return PixelFormat::Bits4;
+        case 8:
+            return PixelFormat::Bits8;
+        case 24:
+            return PixelFormat::Bits24;
         case 16:
             if (compression == 0 || SameMasks(masks, kMasks555)) return PixelFormat::Bits15;
             return SameMasks(masks, kMasks565) ? PixelFormat::Bits16 : PixelFormat::Custom;
         case 32:
             if (compression == 0 || SameMasks(masks, kMasks888)) return PixelFormat::Bits32;
             return PixelFormat::Custom;
-        default: return PixelFormat::Custom;
+        default:
+            return PixelFormat::Custom;
     }
 }
 
 int FormatBitCount(PixelFormat format) {
     switch (format) {
-        case PixelFormat::Bits1: return 1;
-        case PixelFormat::Bits4: return 4;
-        case PixelFormat::Bits8: return 8;
+        case PixelFormat::Bits1:
+            return 1;
+        case PixelFormat::Bits4:
+            return 4;
+        case PixelFormat::Bits8:
+            return 8;
         case PixelFormat::Bits15:
-        case PixelFormat::Bits16: return 16;
-        case PixelFormat::Bits24: return 24;
-        case PixelFormat::Bits32: return 32;
-        default: return 0;
+        case PixelFormat::Bits16:
+            return 16;
+        case PixelFormat::Bits24:
+            return 24;
+        case PixelFormat::Bits32:
+            return 32;
+        default:
+            return 0;
     }
 }
 
@@ -68,7 +82,9 @@ void Bitmap::SetFormat(PixelFormat format) {
     }
     format_ = format;
     bitCount_ = FormatBitCount(format);
-    masks_ = format == PixelFormat::Bits15 ? kMasks555 : format == PixelFormat::Bits16 ? kMasks565 : kMasks888;
+    masks_ = format == PixelFormat::Bits15   ? kMasks555
+             : format == PixelFormat::Bits16 ? kMasks565
+                                             : kMasks888;
     Reallocate();
 }
 
@@ -151,6 +167,12 @@ std::vector<RgbQuad> DisplayColours(int displayBits) {
     if (displayBits <= 1) return {MakeRgb(0, 0, 0), MakeRgb(255, 255, 255)};
     if (displayBits <= 4) return std::vector<RgbQuad>(kVga, kVga + 16);
     return HalftonePalette();
+}
+
+std::vector<RgbQuad> IndexColours(const Bitmap& bitmap) {
+    if (bitmap.Palette().empty() && bitmap.Format() == PixelFormat::Device && bitmap.BitCount() <= 8)
+        return DisplayColours(bitmap.BitCount());
+    return bitmap.Palette();
 }
 
 }  // namespace tavo

@@ -40,7 +40,9 @@ struct RgbQuad {
     friend bool operator!=(const RgbQuad& a, const RgbQuad& b) { return !(a == b); }
 };
 
-inline RgbQuad MakeRgb(uint8_t red, uint8_t green, uint8_t blue) { return RgbQuad{blue, green, red, 0}; }
+inline RgbQuad MakeRgb(uint8_t red, uint8_t green, uint8_t blue) {
+    return RgbQuad{blue, green, red, 0};
+}
 
 // Channel masks of a 16- or 32-bit pixel; a zero mask is a channel that reads as 0.
 struct ChannelMasks {
@@ -67,7 +69,7 @@ uint64_t RowStride(int64_t width, int bitCount);
 PixelFormat ClassifyFormat(int bitCount, uint32_t compression, const ChannelMasks& masks);
 
 class Bitmap {
-public:
+  public:
     Bitmap() = default;
 
     int Width() const { return width_; }
@@ -105,7 +107,7 @@ public:
     const uint8_t* Bits() const { return pixels_.data(); }
     size_t ImageSize() const { return pixels_.size(); }
 
-private:
+  private:
     size_t RowOffset(int yFromTop) const { return static_cast<size_t>(height_ - 1 - yFromTop) * stride_; }
     void Reallocate();
 
@@ -128,5 +130,8 @@ int FormatBitCount(PixelFormat format);
 const std::vector<RgbQuad>& HalftonePalette();
 // The colours a display of `displayBits` (<= 8) bits shows when no palette is selected.
 std::vector<RgbQuad> DisplayColours(int displayBits);
+// The colours the indices of a bitmap of 8 bits or fewer stand for: its palette,
+// or the display's colours for a Device bitmap that has none of its own.
+std::vector<RgbQuad> IndexColours(const Bitmap& bitmap);
 
 }  // namespace tavo

@@ -36,11 +36,18 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size) {
+    WriteFileReplacing(path, std::vector<ByteSpan>{{data, size}});
+}
+
+void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pieces) {
     const std::string temporary = path + ".tmp";
     FilePtr file(std::fopen(temporary.c_str(), "wb"));
     if (!file) throw Error("Cannot create file " + path);
-    const bool written = (size == 0 || std::fwrite(data, 1, size, file.get()) == size) &&
-                         std::fflush(file.get()) == 0;
+    bool written = true;
+    for (const ByteSpan& piece : pieces)
+        written =
+            written && (piece.size == 0 || std::fwrite(piece.data, 1, piece.size, file.get()) == piece.size);
+    written = written && std::fflush(file.get()) == 0;
     const bool closed = std::fclose(file.release()) == 0;
     if (!written || !closed) {
         std::remove(temporary.c_str());

@@ -18,6 +18,13 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 // Error("Stream write error") when fewer bytes than asked were stored.
 void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size);
 
+// The same for content held in several pieces, written in order.
+struct ByteSpan {
+    const uint8_t* data;
+    size_t size;
+};
+void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pieces);
+
 // Moves `temporary` over `target`, replacing it; false on failure (platform specific).
 bool ReplaceFileWith(const std::string& temporary, const std::string& target);
 

@@ -6,7 +6,8 @@ namespace {
 
 int LowestBit(uint32_t mask) {
     int shift = 0;
-    while (shift < 32 && ((mask >> shift) & 1u) == 0) ++shift;
+    while (shift < 32 && ((mask >> shift) & 1u) == 0)
+        ++shift;
     return shift;
 }
 
@@ -33,8 +34,9 @@ uint8_t WidenChannel(uint32_t pixel, uint32_t mask) {
 PixelReader::PixelReader(const Bitmap& bitmap) : bitCount_(bitmap.BitCount()) {
     if (bitCount_ <= 8) {
         table_.assign(static_cast<size_t>(1) << bitCount_, MakeRgb(0, 0, 0));
-        const auto& palette = bitmap.Palette();
-        for (size_t i = 0; i < palette.size() && i < table_.size(); ++i) table_[i] = palette[i];
+        const std::vector<RgbQuad> palette = IndexColours(bitmap);
+        for (size_t i = 0; i < palette.size() && i < table_.size(); ++i)
+            table_[i] = palette[i];
         return;
     }
     const ChannelMasks& m = bitmap.Masks();
@@ -59,10 +61,14 @@ uint8_t PixelReader::Widen(uint32_t pixel, const Channel& c) const {
 
 uint32_t PixelReader::RawPixel(const uint8_t* row, int x) const {
     switch (bitCount_) {
-        case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-        case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
-        case 8: return row[x];
-        case 16: return static_cast<uint32_t>(row[2 * x] | (row[2 * x + 1] << 8));
+        case 1:
+            return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+        case 4:
+            return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+        case 8:
+            return row[x];
+        case 16:
+            return static_cast<uint32_t>(row[2 * x] | (row[2 * x + 1] << 8));
         case 24: {
             const uint8_t* p = row + 3 * x;
             return static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
@@ -83,7 +89,8 @@ RgbQuad PixelReader::Read(const uint8_t* row, int x) const {
 }
 
 void PixelReader::ReadRow(const uint8_t* row, int width, RgbQuad* out) const {
-    for (int x = 0; x < width; ++x) out[x] = Read(row, x);
+    for (int x = 0; x < width; ++x)
+        out[x] = Read(row, x);
 }
 
 uint8_t NearestIndex(const std::vector<RgbQuad>& palette, RgbQuad colour) {
@@ -105,18 +112,23 @@ uint8_t NearestIndex(const std::vector<RgbQuad>& palette, RgbQuad colour) {
 }
 
 PixelWriter::PixelWriter(const Bitmap& bitmap)
-    : bitCount_(bitmap.BitCount()), masks_(bitmap.Masks()), table_(bitmap.Palette()) {
+    : bitCount_(bitmap.BitCount()), masks_(bitmap.Masks()), table_(IndexColours(bitmap)) {
     if (bitCount_ <= 8 && table_.size() > (static_cast<size_t>(1) << bitCount_))
         table_.resize(static_cast<size_t>(1) << bitCount_);
 }
 
-uint8_t PixelWriter::Match(RgbQuad colour) const { return NearestIndex(table_, colour); }
+uint8_t PixelWriter::Match(RgbQuad colour) const {
+    return NearestIndex(table_, colour);
+}
 
 void PixelWriter::Write(uint8_t* row, int x, RgbQuad c) const {
     switch (bitCount_) {
         case 1: {
             const uint8_t bit = static_cast<uint8_t>(0x80u >> (x & 7));
-            if (Match(c)) row[x >> 3] |= bit; else row[x >> 3] &= static_cast<uint8_t>(~bit);
+            if (Match(c))
+                row[x >> 3] |= bit;
+            else
+                row[x >> 3] &= static_cast<uint8_t>(~bit);
             return;
         }
         case 4: {
@@ -124,13 +136,16 @@ void PixelWriter::Write(uint8_t* row, int x, RgbQuad c) const {
             row[x >> 1] = static_cast<uint8_t>((row[x >> 1] & ~(0xF << shift)) | (Match(c) << shift));
             return;
         }
-        case 8: row[x] = Match(c); return;
+        case 8:
+            row[x] = Match(c);
+            return;
         case 24:
             row[3 * x] = c.blue;
             row[3 * x + 1] = c.green;
             row[3 * x + 2] = c.red;
             return;
-        default: break;
+        default:
+            break;
     }
     const uint32_t v = PackChannel(c.red, masks_.red) | PackChannel(c.green, masks_.green) |
                        PackChannel(c.blue, masks_.blue);

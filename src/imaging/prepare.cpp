@@ -1,1 +1,165 @@
-// placeholder
+// Preparing a picture file as a bitmap for a target area: load, colour depth, size, stretch.
+#include "imaging/prepare.h"
+
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "framework/error.h"
+#include "imaging/bmp_reader.h"
+#include "imaging/file_io.h"
+#include "imaging/jpeg_image.h"
+#include "imaging/stretch.h"
+
+namespace tavo {
+namespace {
+
+// Sizes beyond this cannot be a bitmap; they end as exhausted resources.
+constexpr long double kLargestDimension = 1.0e9L;
+
+int RoundHalfEven(long double value) {
+    const long double rounded = std::nearbyint(value);  // default rounding mode: halves to even
+    if (!(std::fabs(rounded) <= kLargestDimension)) throw Error("Out of system resources");
+    return static_cast<int>(rounded);
+}
+
+int Truncate(long double value) {
+    if (!(std::fabs(value) <= kLargestDimension)) throw Error("Out of system resources");
+    return static_cast<int>(value);
+}
+
+void SetStatus(const PrepareContext& context, const char* text) {
+    if (context.status) context.status->SetStatus(text);
+}
+
+int DisplayBits(const PrepareContext& context) {
+    return context.screen ? context.screen->BitsPerPixel() : 32;
+}
+
+// The palette the output takes from its source under "Don't change": the
+// source's own, or the display's halftone palette that a deeper source takes on
+// when it is drawn for a display of 8 bits or fewer.
+std::vector<RgbQuad> SourcePalette(const Bitmap& source, int displayBits) {
+    if (!source.Palette().empty() || source.BitCount() <= 8) return source.Palette();
+    if (displayBits <= 8 && displayBits < source.BitCount()) return HalftonePalette();
+    return {};
+}
+
+void ApplyColourDepth(const Bitmap& source, Bitmap& output, int colourDepth, int displayBits) {
+    if (colourDepth == 0) {
+        if (source.Format() == PixelFormat::Custom) throw Error("Invalid pixel format");
+        output.SetFormat(source.Format());
+        output.SetPalette(SourcePalette(source, displayBits));
+    } else if (colourDepth == 1) {
+        output.SetFormat(PixelFormat::Bits24);
+    }
+}
+
+// Loads a bitmap file into `source`; false when it cannot be loaded.
+bool LoadBitmapFile(const std::string& path, Bitmap& source, int displayBits) {
+    try {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(path, bytes)) return false;
+        source = LoadBmp(bytes.data(), bytes.size(), displayBits);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool LoadJpegHeader(const std::string& path, TJPEGImage& jpeg) {
+    try {
+        jpeg.LoadFromFile(path);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void DecodeJpeg(TJPEGImage& jpeg, Bitmap& source, int displayBits) {
+    jpeg.SetPixelFormat(JpegPixelFormat::Bits24);
+    source.SetFormat(PixelFormat::Bits24);
+    source.SetWidth(jpeg.Width());
+    source.SetHeight(jpeg.Height());
+    jpeg.Draw(source, displayBits);
+    jpeg.Release();
+}
+
+void ReportLoadFailure(const PrepareContext& context, const std::string& path) {
+    if (context.dialogs)
+        context.dialogs->ShowMessage("Error reading file: " + path, "Error", MessageIcon::Error);
+}
+
+}  // namespace
+
+bool IsJpegPath(const std::string& path) {
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || path.find_first_of("\\:", dot) != std::string::npos) return false;
+    std::string extension = path.substr(dot);
+    for (char& c : extension)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return extension == ".JPG";
+}
+
+OutputSize ComputeOutputSize(int targetWidth, int targetHeight, int screenWidth, int sourceWidth,
+                             int sourceHeight, const PrepareOptions& options) {
+    int w = sourceWidth;
+    int h = sourceHeight;
+    if (targetWidth < screenWidth) {
+        const double r = static_cast<double>(static_cast<long double>(targetWidth) / screenWidth);
+        w = Truncate(static_cast<long double>(sourceWidth) * r);
+        h = Truncate(static_cast<long double>(sourceHeight) * r);
+    }
+    bool resize = false;
+    if ((targetWidth < w || targetHeight < h) && options.shrink) {
+        resize = true;
+    } else if (w < targetWidth && h < targetHeight && options.zoom) {
+        resize = true;
+    }
+    if (!resize) return {w, h};
+    if (!options.proportional) return {targetWidth, targetHeight};
+    // A miniature of no width or height has no ratio to keep.
+    if (w == 0 || h == 0) return {w, h};
+    const long double kw = static_cast<long double>(targetWidth) / w;
+    const long double kh = static_cast<long double>(targetHeight) / h;
+    const double k = static_cast<double>(kw < kh ? kw : kh);
+    return {RoundHalfEven(static_cast<long double>(w) * k), RoundHalfEven(static_cast<long double>(h) * k)};
+}
+
+bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<Bitmap>& result,
+                            const std::string& path, const PrepareContext& context) {
+    const int displayBits = DisplayBits(context);
+    result = std::make_unique<Bitmap>();
+    result->SetDevice(displayBits);
+    Bitmap& output = *result;
+
+    Bitmap source;
+    if (IsJpegPath(path)) {
+        TJPEGImage jpeg(JpegDefaults::ForDisplay(displayBits));
+        SetStatus(context, "Loading JPEG...");
+        if (!LoadJpegHeader(path, jpeg)) {
+            ReportLoadFailure(context, path);
+            return false;
+        }
+        SetStatus(context, "Converting...");
+        DecodeJpeg(jpeg, source, displayBits);
+    } else {
+        SetStatus(context, "Loading BMP...");
+        if (!LoadBitmapFile(path, source, displayBits)) {
+            ReportLoadFailure(context, path);
+            return false;
+        }
+    }
+
+    ApplyColourDepth(source, output, context.options.colourDepth, displayBits);
+    SetStatus(context, "Resampling...");
+    const int screenWidth = context.screen ? context.screen->Width() : targetWidth;
+    const OutputSize size = ComputeOutputSize(targetWidth, targetHeight, screenWidth, source.Width(),
+                                              source.Height(), context.options);
+    output.SetWidth(size.width);
+    output.SetHeight(size.height);
+    StretchBitmap(source, output, displayBits);
+    return true;
+}
+
+}  // namespace tavo

@@ -1,0 +1,51 @@
+// Turning one picture file into a bitmap that fits a target area, by the user's options.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/ports.h"
+#include "imaging/bitmap.h"
+
+namespace tavo {
+
+// The option controls' values at the moment of a call.
+struct PrepareOptions {
+    // Item index of the colour-depth choice: 0 "Don't change", 1 "Always True
+    // Color (24 bit)", anything else (-1) no item selected.
+    int colourDepth = 0;
+    bool shrink = true;
+    bool zoom = false;
+    bool proportional = true;
+};
+
+// Everything the preparation reads from its owner and the platform.
+struct PrepareContext {
+    PrepareOptions options;
+    StatusSink* status = nullptr;
+    const Screen* screen = nullptr;
+    Dialogs* dialogs = nullptr;
+};
+
+// The output size for a source of sourceWidth by sourceHeight pixels prepared
+// for a target area on a screen `screenWidth` pixels wide.
+struct OutputSize {
+    int width = 0;
+    int height = 0;
+};
+OutputSize ComputeOutputSize(int targetWidth, int targetHeight, int screenWidth, int sourceWidth,
+                             int sourceHeight, const PrepareOptions& options);
+
+// Loads the picture at `path`, converts its colour depth and resamples it for
+// the target area. `result` receives a bitmap at once and holds one on every
+// road: the prepared picture, or an empty bitmap when the file could not be
+// loaded (the user has then been shown "Error reading file: " and the path).
+// Returns whether the picture was loaded. Errors after loading (a corrupt JPEG
+// body, "Invalid pixel format", exhausted resources) leave as Error.
+bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<Bitmap>& result,
+                            const std::string& path, const PrepareContext& context);
+
+// True when the upper-cased extension of `path` is ".JPG".
+bool IsJpegPath(const std::string& path);
+
+}  // namespace tavo
