@@ -42,11 +42,11 @@ struct Arguments {
 };
 
 class UsageError {
-  public:
+public:
     explicit UsageError(std::string why) : why_(std::move(why)) {}
     const std::string& Why() const { return why_; }
 
-  private:
+private:
     std::string why_;
 };
 
@@ -140,26 +140,26 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 class FixedScreen : public tavo::Screen {
-  public:
+public:
     FixedScreen(int width, int height, int bits) : width_(width), height_(height), bits_(bits) {}
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     int BitsPerPixel() const override { return bits_; }
 
-  private:
+private:
     int width_, height_, bits_;
 };
 
 // The load-failure box becomes a line on standard error.
 class ConsoleDialogs : public tavo::Dialogs {
-  public:
+public:
     void ShowMessage(const std::string& text, const std::string&, tavo::MessageIcon) override {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
 };
 
 class ConsoleStatus : public tavo::StatusSink {
-  public:
+public:
     void SetStatus(const std::string& text) override {
         std::fprintf(stderr, "%s\n", text.c_str());
         std::fflush(stderr);

@@ -7,7 +7,7 @@ namespace tavo {
 
 // The primary display.
 class Screen {
-  public:
+public:
     virtual ~Screen() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
@@ -19,14 +19,14 @@ enum class MessageIcon { Error, Stop, Information };
 
 // Modal message boxes with a single "OK" button, centred on the screen.
 class Dialogs {
-  public:
+public:
     virtual ~Dialogs() = default;
     virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
 };
 
 // Where progress texts go (the main window's status line).
 class StatusSink {
-  public:
+public:
     virtual ~StatusSink() = default;
     virtual void SetStatus(const std::string& text) = 0;
 };

@@ -69,7 +69,7 @@ uint64_t RowStride(int64_t width, int bitCount);
 PixelFormat ClassifyFormat(int bitCount, uint32_t compression, const ChannelMasks& masks);
 
 class Bitmap {
-  public:
+public:
     Bitmap() = default;
 
     int Width() const { return width_; }
@@ -107,7 +107,7 @@ class Bitmap {
     const uint8_t* Bits() const { return pixels_.data(); }
     size_t ImageSize() const { return pixels_.size(); }
 
-  private:
+private:
     size_t RowOffset(int yFromTop) const { return static_cast<size_t>(height_ - 1 - yFromTop) * stride_; }
     void Reallocate();
 

@@ -12,7 +12,7 @@ constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
 class ByteWriter {
-  public:
+public:
     explicit ByteWriter(std::vector<uint8_t>& out) : out_(out) {}
     void U16(uint32_t v) {
         out_.push_back(static_cast<uint8_t>(v));
@@ -23,7 +23,7 @@ class ByteWriter {
         U16(v >> 16);
     }
 
-  private:
+private:
     std::vector<uint8_t>& out_;
 };
 

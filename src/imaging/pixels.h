@@ -15,13 +15,13 @@ uint8_t WidenChannel(uint32_t pixel, uint32_t mask);
 // Decodes the pixels of one layout into colours. Palette indices beyond the
 // table read as black, never outside the table.
 class PixelReader {
-  public:
+public:
     explicit PixelReader(const Bitmap& bitmap);
     RgbQuad Read(const uint8_t* row, int x) const;
     // Decodes the whole row into `out` (one entry per pixel).
     void ReadRow(const uint8_t* row, int width, RgbQuad* out) const;
 
-  private:
+private:
     struct Channel {
         uint32_t mask = 0;
         int shift = 0;
@@ -38,14 +38,14 @@ class PixelReader {
 // Encodes colours into one layout; palette layouts take the first entry of the
 // least squared RGB distance (the exact entry when the colour is in the table).
 class PixelWriter {
-  public:
+public:
     explicit PixelWriter(const Bitmap& bitmap);
     void Write(uint8_t* row, int x, RgbQuad colour) const;
     // The palette index for a colour (palette layouts only).
     uint8_t Match(RgbQuad colour) const;
     int BitCount() const { return bitCount_; }
 
-  private:
+private:
     int bitCount_;
     ChannelMasks masks_;
     std::vector<RgbQuad> table_;

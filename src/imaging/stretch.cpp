@@ -59,7 +59,7 @@ std::vector<int> NearestMap(int destSize, int sourceSize) {
 
 // Writes colours into the destination, remembering palette matches.
 class ColourSink {
-  public:
+public:
     explicit ColourSink(const Bitmap& dest) : writer_(dest), palette_(dest.BitCount() <= 8) {}
     void Write(uint8_t* row, int x, RgbQuad c) {
         if (!palette_) {
@@ -75,7 +75,7 @@ class ColourSink {
     void WriteIndex(uint8_t* row, int x, uint8_t index) const;
     const PixelWriter& Writer() const { return writer_; }
 
-  private:
+private:
     struct Entry {
         uint32_t key = 0;
         uint8_t index = 0;

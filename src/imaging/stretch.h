@@ -23,7 +23,7 @@ void StretchBitmap(const Bitmap& source, Bitmap& dest, int displayBits);
 // first. Callers ask for rows in an order where y never decreases; the same row
 // may be asked for again. Rows that are never asked for need not be produced.
 class RowSource {
-  public:
+public:
     virtual ~RowSource() = default;
     // Size, format, masks and palette of the rows (the pixels of this bitmap are not used).
     virtual const Bitmap& Layout() const = 0;
@@ -35,14 +35,14 @@ class RowSource {
 
 // The rows of a bitmap held whole in memory.
 class BitmapRows : public RowSource {
-  public:
+public:
     explicit BitmapRows(const Bitmap& bitmap) : bitmap_(bitmap) {}
     const Bitmap& Layout() const override { return bitmap_; }
     int Width() const override { return bitmap_.Width(); }
     int Height() const override { return bitmap_.Height(); }
     const uint8_t* Row(int y) override { return bitmap_.Row(y); }
 
-  private:
+private:
     const Bitmap& bitmap_;
 };
 

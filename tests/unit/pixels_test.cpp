@@ -9,7 +9,7 @@ namespace {
 TEST(WidenChannel, RoundsToTheNearestEightBitValue) {
     EXPECT_EQ(WidenChannel(0x1F, 0x1F), 255);
     EXPECT_EQ(WidenChannel(0, 0x1F), 0);
-    EXPECT_EQ(WidenChannel(1, 0x1F), 8);    // 255 / 31 = 8.23
+    EXPECT_EQ(WidenChannel(1, 0x1F), 8);     // 255 / 31 = 8.23
     EXPECT_EQ(WidenChannel(16, 0x1F), 132);  // 131.6
     EXPECT_EQ(WidenChannel(0x07E0, 0x07E0), 255);
     EXPECT_EQ(WidenChannel(0x3FF << 20, 0x3FF00000u), 255);

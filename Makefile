@@ -1,0 +1,54 @@
+# Tavo Wallpaper 2: `make run` and `make test` are the two commands; the rest are their steps.
+SHELL := /bin/bash
+JOBS ?= 2
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps native asan win32 test unit-test unit-test-asan wine-test run fuzz bench format clean
+
+all: native
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build build/native -j$(JOBS)
+
+asan: deps
+	@cmake --preset native-asan >/dev/null
+	@cmake --build build/native-asan -j$(JOBS)
+
+win32: deps
+	@bash scripts/build-libjpeg-win32.sh
+	@cmake --preset win32 >/dev/null
+	@cmake --build build/win32 -j$(JOBS)
+
+unit-test: native
+	@bash scripts/fetch-libjpeg-source.sh
+	@cd build/native && ctest --output-on-failure -j$(JOBS) -L unit
+
+unit-test-asan: asan
+	@bash scripts/fetch-libjpeg-source.sh
+	@cd build/native-asan && ctest --output-on-failure -j$(JOBS) -L unit
+
+wine-test: native win32
+	@bash tests/wine/prepare_matches_native.sh build/native build/win32
+
+test: unit-test unit-test-asan wine-test
+
+run: native
+	@bash scripts/run.sh
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build build/fuzz -j$(JOBS)
+	@bash tests/fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
+
+bench: native
+	@bash bench/run.sh
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build/native build/native-asan build/win32 build/fuzz

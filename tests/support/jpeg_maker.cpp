@@ -1,0 +1,69 @@
+// JPEG files for tests, compressed in memory by libjpeg.
+#include "support/jpeg_maker.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
+
+namespace tavo::testing {
+
+std::vector<uint8_t> MakeJpeg(int width, int height, const std::vector<uint8_t>& pixels,
+                              const JpegMakeOptions& options) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = options.grayscale ? 1 : 3;
+    cinfo.in_color_space = options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, options.quality, TRUE);
+    if (!options.grayscale) {
+        cinfo.comp_info[0].h_samp_factor = options.hSampling;
+        cinfo.comp_info[0].v_samp_factor = options.vSampling;
+    }
+    if (options.progressive) jpeg_simple_progression(&cinfo);
+    cinfo.restart_in_rows = options.restartRows;
+    jpeg_start_compress(&cinfo, TRUE);
+    const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(cinfo.input_components);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + cinfo.next_scanline * rowBytes);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::vector<uint8_t> out(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return out;
+}
+
+std::vector<uint8_t> PatternRgb(int width, int height, unsigned seed) {
+    std::vector<uint8_t> p(static_cast<size_t>(width) * height * 3);
+    unsigned state = seed * 2654435761u + 1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            uint8_t* px = &p[(static_cast<size_t>(y) * width + x) * 3];
+            px[0] = static_cast<uint8_t>(x * 255 / (width > 1 ? width - 1 : 1));
+            px[1] = static_cast<uint8_t>(y * 255 / (height > 1 ? height - 1 : 1));
+            px[2] = static_cast<uint8_t>(((x / 8 + y / 8) % 2) * 160 + ((state >> 16) & 63));
+        }
+    return p;
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot write " + path);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+}  // namespace tavo::testing

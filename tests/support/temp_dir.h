@@ -1,0 +1,21 @@
+// A temporary folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <string>
+
+namespace tavo::testing {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace tavo::testing
