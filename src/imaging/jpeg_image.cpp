@@ -1,22 +1,506 @@
-// Placeholder: replaced by the JPEG front end.
+// The JPEG picture over libjpeg: header at load, decode into a bitmap of its own at the first draw.
 #include "imaging/jpeg_image.h"
 
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <new>
+
 #include "framework/error.h"
+#include "imaging/file_io.h"
+#include "imaging/stretch.h"
+
+// clang-format off
+extern "C" {
+#include <jpeglib.h>
+#include <jerror.h>
+}
+// clang-format on
 
 namespace tavo {
-struct TJPEGImage::Data {};
-JpegDefaults JpegDefaults::ForDisplay(int) { return {}; }
-bool JpegSizeAcceptable(int64_t, int64_t) { return true; }
+
+struct TJPEGImage::Data {
+    std::vector<uint8_t> bytes;
+    int width = 0;
+    int height = 0;
+    bool grayscale = false;
+    bool progressive = false;
+};
+
+namespace {
+
+// A crafted progressive file can repeat scans without end; each one costs a
+// pass over the whole coefficient buffer. Real files have a few dozen at most.
+constexpr int kMaxScans = 1000;
+constexpr int kQuantizedColours = 236;
+
+// ---------------------------------------------------------------------------
+// libjpeg plumbing. libjpeg reports errors through a longjmp; every function
+// that calls into it sets its own jump target, holds nothing with a
+// destructor, and returns false when the library failed. The caller turns that
+// into an Error.
+
+struct ErrorExit {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code;
+};
+
+void OnError(j_common_ptr info) {
+    ErrorExit* error = reinterpret_cast<ErrorExit*>(info->err);
+    error->code = error->pub.msg_code;
+    std::longjmp(error->jump, 1);
+}
+
+// Warnings (corrupt or truncated data that libjpeg completes as best it can)
+// and trace messages are not shown to anyone.
+void OnMessage(j_common_ptr, int) {}
+void OnOutputMessage(j_common_ptr) {}
+
+// The whole file in memory as libjpeg's input.
+struct MemorySource {
+    jpeg_source_mgr pub;
+    bool started;
+};
+
+const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+// Called only when the data is exhausted: an empty input is an error, a file
+// cut short ends with an inserted end-of-image marker and a warning.
+boolean FillInput(j_decompress_ptr info) {
+    MemorySource* source = reinterpret_cast<MemorySource*>(info->src);
+    if (!source->started) ERREXIT(info, JERR_INPUT_EMPTY);
+    WARNMS(info, JWRN_JPEG_EOF);
+    source->pub.next_input_byte = kFakeEoi;
+    source->pub.bytes_in_buffer = sizeof kFakeEoi;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr info, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* source = info->src;
+    if (static_cast<unsigned long>(count) > source->bytes_in_buffer) {
+        FillInput(info);  // what was to be skipped lies beyond the end
+        return;
+    }
+    source->next_input_byte += count;
+    source->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+void LimitScans(j_common_ptr common) {
+    if (!common->is_decompressor) return;
+    j_decompress_ptr info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number > kMaxScans) ERREXIT(info, JERR_BAD_PROGRESSION);
+}
+
+// One libjpeg decompression object with its error manager, source and
+// progress monitor. It stays where it was created; the destructor destroys
+// the object whatever state an error left it in.
+class Decompressor {
+  public:
+    Decompressor() {
+        info.err = jpeg_std_error(&error.pub);
+        error.pub.error_exit = OnError;
+        error.pub.emit_message = OnMessage;
+        error.pub.output_message = OnOutputMessage;
+        progress.progress_monitor = LimitScans;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&info); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    jpeg_decompress_struct info{};
+    ErrorExit error{};
+    MemorySource source{};
+    jpeg_progress_mgr progress{};
+    bool multipleScans = false;
+};
+
+void AttachSource(Decompressor& d, const uint8_t* data, size_t size) {
+    d.source.pub.init_source = InitSource;
+    d.source.pub.fill_input_buffer = FillInput;
+    d.source.pub.skip_input_data = SkipInput;
+    d.source.pub.resync_to_restart = jpeg_resync_to_restart;
+    d.source.pub.term_source = TermSource;
+    d.source.pub.next_input_byte = data;
+    d.source.pub.bytes_in_buffer = size;
+    d.source.started = size > 0;
+    d.info.src = &d.source.pub;
+    d.info.progress = &d.progress;
+}
+
+bool OpenAndReadHeader(Decompressor& d, const uint8_t* data, size_t size) {
+    if (setjmp(d.error.jump)) return false;
+    jpeg_create_decompress(&d.info);
+    AttachSource(d, data, size);
+    jpeg_read_header(&d.info, TRUE);
+    d.multipleScans = jpeg_has_multiple_scans(&d.info) != 0;
+    return true;
+}
+
+bool CalcOutputSize(Decompressor& d) {
+    if (setjmp(d.error.jump)) return false;
+    jpeg_calc_output_dimensions(&d.info);
+    return true;
+}
+
+bool StartDecompress(Decompressor& d) {
+    if (setjmp(d.error.jump)) return false;
+    jpeg_start_decompress(&d.info);
+    return true;
+}
+
+// How each row libjpeg delivers is turned into a row of the decoded bitmap.
+enum class RowConversion { None, SwapRedBlue, Cmyk, AdobeCmyk };
+
+struct RowTarget {
+    uint8_t* top;      // the bitmap's row 0, the top row
+    ptrdiff_t step;    // from row 0 to row 1 (negative: the rows are stored bottom-up)
+    uint8_t* scratch;  // four bytes per pixel, for the CMYK conversions
+    RowConversion conversion;
+    int width;
+};
+
+uint8_t Scale255(unsigned a, unsigned b) {
+    return static_cast<uint8_t>((a * b + 127) / 255);
+}
+
+// CMYK to blue, green, red. Files with an Adobe marker (Photoshop and libjpeg
+// itself write one) store the inks inverted, 255 meaning no ink; others store
+// the ink amounts as they are.
+void ConvertCmykRow(const uint8_t* cmyk, uint8_t* bgr, int width, bool inverted) {
+    for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+        bgr[0] = Scale255(y, k);
+        bgr[1] = Scale255(m, k);
+        bgr[2] = Scale255(c, k);
+    }
+}
+
+void SwapRedBlue(uint8_t* row, int width) {
+    for (int x = 0; x < width; ++x, row += 3) {
+        const uint8_t red = row[0];
+        row[0] = row[2];
+        row[2] = red;
+    }
+}
+
+// Reads one output pass, one row per call: the rows of a bottom-up bitmap are
+// not contiguous in libjpeg's top-to-bottom order.
+void ReadPass(j_decompress_ptr info, const RowTarget& target) {
+    while (info->output_scanline < info->output_height) {
+        uint8_t* row = target.top + static_cast<ptrdiff_t>(info->output_scanline) * target.step;
+        const bool cmyk =
+            target.conversion == RowConversion::Cmyk || target.conversion == RowConversion::AdobeCmyk;
+        JSAMPROW into = cmyk ? target.scratch : row;
+        if (jpeg_read_scanlines(info, &into, 1) != 1) return;  // cannot happen with in-memory input
+        if (cmyk)
+            ConvertCmykRow(target.scratch, row, target.width, target.conversion == RowConversion::AdobeCmyk);
+        else if (target.conversion == RowConversion::SwapRedBlue)
+            SwapRedBlue(row, target.width);
+    }
+}
+
+bool ReadRows(Decompressor& d, const RowTarget& target) {
+    if (setjmp(d.error.jump)) return false;
+    ReadPass(&d.info, target);
+    jpeg_finish_decompress(&d.info);
+    return true;
+}
+
+// Buffered-image mode: one output pass per scan, each showing the picture as
+// far as it has arrived; the last pass leaves the complete picture.
+bool ReadPassByPass(Decompressor& d, const RowTarget& target) {
+    if (setjmp(d.error.jump)) return false;
+    do {
+        jpeg_start_output(&d.info, d.info.input_scan_number);
+        ReadPass(&d.info, target);
+        jpeg_finish_output(&d.info);
+    } while (!jpeg_input_complete(&d.info));
+    jpeg_finish_decompress(&d.info);
+    return true;
+}
+
+[[noreturn]] void ThrowJpegError(const Decompressor& d) {
+    char text[32];
+    std::snprintf(text, sizeof text, "JPEG error #%d", d.error.code);
+    throw Error(text);
+}
+
+void Check(bool ok, const Decompressor& d) {
+    if (!ok) ThrowJpegError(d);
+}
+
+// ---------------------------------------------------------------------------
+// Decoding parameters.
+
+struct DecodeSettings {
+    bool smoothing;
+    bool grayscale;
+    bool bits8;
+    bool bestSpeed;
+    bool progressiveDisplay;
+    int scale;  // output size 1 / 2^scale
+};
+
+struct DecodePlan {
+    bool quantize = false;
+    bool cmyk = false;
+    bool adobe = false;
+    bool grayscale = false;  // grey output asked for
+    bool buffered = false;
+    RowConversion conversion = RowConversion::None;
+};
+
+// Colour files come out blue, green, red where the library can emit that
+// order. Quantized output stays red, green, blue: the colour map is read in
+// that order below, which works with any libjpeg.
+DecodePlan Configure(jpeg_decompress_struct& info, const DecodeSettings& s, bool multipleScans) {
+    DecodePlan plan;
+    info.scale_num = 1;
+    info.scale_denom = 1u << s.scale;
+    info.do_block_smoothing = s.smoothing ? TRUE : FALSE;
+    plan.cmyk = info.num_components == 4;
+    plan.adobe = info.saw_Adobe_marker != 0;
+    if (plan.cmyk) {
+        // libjpeg has no CMYK to RGB or grey conversion; the rows (or the
+        // colour map) are converted here.
+        info.out_color_space = JCS_CMYK;
+        plan.grayscale = s.grayscale;
+    } else {
+        if (s.grayscale) info.out_color_space = JCS_GRAYSCALE;
+        plan.grayscale = info.out_color_space == JCS_GRAYSCALE;
+    }
+    plan.quantize = s.bits8 || plan.grayscale;
+    if (plan.quantize) {
+        info.quantize_colors = TRUE;
+        info.desired_number_of_colors = kQuantizedColours;
+        if (!plan.cmyk) info.out_color_space = plan.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    } else if (plan.cmyk) {
+        plan.conversion = plan.adobe ? RowConversion::AdobeCmyk : RowConversion::Cmyk;
+    } else {
+#ifdef JCS_EXTENSIONS
+        info.out_color_space = JCS_EXT_BGR;
+#else
+        info.out_color_space = JCS_RGB;
+        plan.conversion = RowConversion::SwapRedBlue;
+#endif
+    }
+    if (s.bestSpeed) {
+        info.dct_method = JDCT_IFAST;
+        info.two_pass_quantize = FALSE;
+        info.dither_mode = JDITHER_ORDERED;
+    }
+    if (s.progressiveDisplay && multipleScans) {
+        info.buffered_image = TRUE;
+        info.two_pass_quantize = FALSE;
+        info.dither_mode = JDITHER_ORDERED;
+        plan.buffered = true;
+    }
+    return plan;
+}
+
+uint8_t Luma(const RgbQuad& c) {
+    return static_cast<uint8_t>((299u * c.red + 587u * c.green + 114u * c.blue + 500u) / 1000u);
+}
+
+// The quantizer's colour map as the 8-bit bitmap's palette.
+std::vector<RgbQuad> MakePalette(const jpeg_decompress_struct& info, const DecodePlan& plan) {
+    std::vector<RgbQuad> palette;
+    const int colours = info.colormap ? info.actual_number_of_colors : 0;
+    palette.reserve(static_cast<size_t>(colours));
+    JSAMPARRAY map = info.colormap;
+    for (int i = 0; i < colours; ++i) {
+        RgbQuad c;
+        if (info.out_color_components == 1) {
+            c = MakeRgb(map[0][i], map[0][i], map[0][i]);
+        } else if (info.out_color_components == 3) {
+            c = MakeRgb(map[0][i], map[1][i], map[2][i]);
+        } else {
+            const uint8_t cmyk[4] = {map[0][i], map[1][i], map[2][i], map[3][i]};
+            uint8_t bgr[3];
+            ConvertCmykRow(cmyk, bgr, 1, plan.adobe);
+            c = MakeRgb(bgr[2], bgr[1], bgr[0]);
+            if (plan.grayscale) c = MakeRgb(Luma(c), Luma(c), Luma(c));
+        }
+        palette.push_back(c);
+    }
+    return palette;
+}
+
+// Settings that change what the decoder produces drop the decoded picture.
+template <typename T>
+void ChangeSetting(T& field, T value, std::unique_ptr<Bitmap>& decoded) {
+    if (field == value) return;
+    field = value;
+    decoded.reset();
+}
+
+}  // namespace
+
+JpegDefaults JpegDefaults::ForDisplay(int displayBits) {
+    JpegDefaults defaults;
+    defaults.pixelFormat = displayBits <= 8 ? JpegPixelFormat::Bits8 : JpegPixelFormat::Bits24;
+    return defaults;
+}
+
+bool JpegSizeAcceptable(int64_t width, int64_t height) {
+    if (width < 0 || height < 0) return false;
+    const uint64_t stride = RowStride(width, 24);
+    if (width > 0 && stride == 0) return false;
+    return stride == 0 || static_cast<uint64_t>(height) <= kMaxPixelBytes / stride;
+}
+
 TJPEGImage::TJPEGImage() : TJPEGImage(JpegDefaults{}) {}
+
 TJPEGImage::TJPEGImage(const JpegDefaults& d)
-    : smoothing_(d.smoothing), grayscale_(d.grayscale), pixelFormat_(d.pixelFormat), quality_(d.quality),
-      progressiveDisplay_(d.progressiveDisplay), performance_(d.performance), scale_(d.scale) {}
+    : smoothing_(d.smoothing),
+      grayscale_(d.grayscale),
+      pixelFormat_(d.pixelFormat),
+      quality_(d.quality),
+      progressiveDisplay_(d.progressiveDisplay),
+      performance_(d.performance),
+      scale_(d.scale) {}
+
 TJPEGImage::~TJPEGImage() = default;
-void TJPEGImage::LoadFromFile(const std::string&) { throw Error("not built"); }
-void TJPEGImage::LoadFromBytes(std::vector<uint8_t>) { throw Error("not built"); }
-bool TJPEGImage::SetPixelFormat(JpegPixelFormat f) { pixelFormat_ = f; return false; }
-int TJPEGImage::Width() const { return 0; }
-int TJPEGImage::Height() const { return 0; }
-void TJPEGImage::Draw(Bitmap&, int) {}
-void TJPEGImage::Release() {}
+
+void TJPEGImage::LoadFromFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        Release();
+        throw Error("Cannot open file " + path);
+    }
+    LoadFromBytes(std::move(bytes));
+}
+
+void TJPEGImage::LoadFromBytes(std::vector<uint8_t> bytes) {
+    Release();
+    auto data = std::make_shared<Data>();
+    data->bytes = std::move(bytes);
+    if (!data->bytes.empty()) {
+        Decompressor d;
+        Check(OpenAndReadHeader(d, data->bytes.data(), data->bytes.size()), d);
+        const int components = d.info.num_components;
+        if (components != 1 && components != 3 && components != 4)
+            throw Error("Unsupported number of JPEG colour components");
+        if (!JpegSizeAcceptable(d.info.image_width, d.info.image_height)) throw Error("JPEG image too large");
+        data->width = static_cast<int>(d.info.image_width);
+        data->height = static_cast<int>(d.info.image_height);
+        data->grayscale = d.info.jpeg_color_space == JCS_GRAYSCALE;
+        data->progressive = d.multipleScans;
+    }
+    data_ = std::move(data);
+    paletteModified_ = true;
+}
+
+void TJPEGImage::DiscardDecoded() {
+    decoded_.reset();
+}
+
+bool TJPEGImage::SetPixelFormat(JpegPixelFormat format) {
+    if (format == pixelFormat_) return false;
+    DiscardDecoded();
+    pixelFormat_ = format;
+    paletteModified_ = true;
+    return true;
+}
+
+void TJPEGImage::SetGrayscale(bool on) {
+    ChangeSetting(grayscale_, on, decoded_);
+}
+void TJPEGImage::SetSmoothing(bool on) {
+    ChangeSetting(smoothing_, on, decoded_);
+}
+void TJPEGImage::SetPerformance(JpegPerformance performance) {
+    ChangeSetting(performance_, performance, decoded_);
+}
+void TJPEGImage::SetScale(JpegScale scale) {
+    ChangeSetting(scale_, scale, decoded_);
+}
+void TJPEGImage::SetProgressiveDisplay(bool on) {
+    ChangeSetting(progressiveDisplay_, on, decoded_);
+}
+
+void TJPEGImage::SetSize(int, int) {
+    throw Error("Cannot change the size of a JPEG image");
+}
+
+int TJPEGImage::Width() const {
+    return OutputSize(true);
+}
+int TJPEGImage::Height() const {
+    return OutputSize(false);
+}
+
+int TJPEGImage::OutputSize(bool width) const {
+    if (decoded_) return width ? decoded_->Width() : decoded_->Height();
+    if (!data_ || data_->bytes.empty()) return 0;
+    if (scale_ == JpegScale::Full) return width ? data_->width : data_->height;
+    Decompressor d;
+    Check(OpenAndReadHeader(d, data_->bytes.data(), data_->bytes.size()), d);
+    d.info.scale_num = 1;
+    d.info.scale_denom = 1u << static_cast<int>(scale_);
+    Check(CalcOutputSize(d), d);
+    return static_cast<int>(width ? d.info.output_width : d.info.output_height);
+}
+
+bool TJPEGImage::Grayscale() const {
+    return data_ && data_->grayscale;
+}
+bool TJPEGImage::ProgressiveEncoding() const {
+    return data_ && data_->progressive;
+}
+bool TJPEGImage::Empty() const {
+    return !data_;
+}
+
+void TJPEGImage::Draw(Bitmap& canvas, int displayBits) {
+    StretchBitmap(Decoded(), canvas, displayBits);
+}
+
+const Bitmap& TJPEGImage::Decoded() {
+    if (!decoded_) Decode();
+    return *decoded_;
+}
+
+void TJPEGImage::Decode() {
+    if (!data_) throw Error("JPEG image has no data");
+    const DecodeSettings settings{smoothing_,
+                                  grayscale_,
+                                  pixelFormat_ == JpegPixelFormat::Bits8,
+                                  performance_ == JpegPerformance::BestSpeed,
+                                  progressiveDisplay_,
+                                  static_cast<int>(scale_)};
+    try {
+        auto bitmap = std::make_unique<Bitmap>();
+        Decompressor d;
+        Check(OpenAndReadHeader(d, data_->bytes.data(), data_->bytes.size()), d);
+        const DecodePlan plan = Configure(d.info, settings, d.multipleScans);
+        bitmap->SetFormat(plan.quantize ? PixelFormat::Bits8 : PixelFormat::Bits24);
+        Check(StartDecompress(d), d);
+        bitmap->SetSize(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height));
+        if (plan.quantize) bitmap->SetPalette(MakePalette(d.info, plan));
+        std::vector<uint8_t> scratch(plan.conversion == RowConversion::Cmyk ||
+                                             plan.conversion == RowConversion::AdobeCmyk
+                                         ? static_cast<size_t>(bitmap->Width()) * 4
+                                         : 0);
+        const RowTarget target{bitmap->Height() > 0 ? bitmap->Row(0) : nullptr,
+                               -static_cast<ptrdiff_t>(bitmap->Stride()), scratch.data(), plan.conversion,
+                               bitmap->Width()};
+        Check(plan.buffered ? ReadPassByPass(d, target) : ReadRows(d, target), d);
+        decoded_ = std::move(bitmap);
+    } catch (const std::bad_alloc&) {
+        throw Error("Out of system resources");
+    }
+}
+
+void TJPEGImage::Release() {
+    decoded_.reset();
+    data_.reset();
+}
+
 }  // namespace tavo

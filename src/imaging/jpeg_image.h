@@ -35,7 +35,7 @@ struct JpegDefaults {
 bool JpegSizeAcceptable(int64_t width, int64_t height);
 
 class TJPEGImage {
-public:
+  public:
     TJPEGImage();
     explicit TJPEGImage(const JpegDefaults& defaults);
     ~TJPEGImage();
@@ -57,6 +57,10 @@ public:
     void SetPerformance(JpegPerformance performance);
     void SetScale(JpegScale scale);
     void SetProgressiveDisplay(bool on);
+    // Compression quality; kept for pictures written by this class, not used by decoding.
+    int Quality() const { return quality_; }
+    // The size of a JPEG picture follows from its file: always throws Error.
+    void SetSize(int width, int height);
 
     int Width() const;
     int Height() const;
@@ -70,7 +74,8 @@ public:
     // the decoder fails.
     void Draw(Bitmap& canvas, int displayBits);
     // Decodes when needed and gives the decoded picture (24-bit, or 8-bit with
-    // its palette when quantized).
+    // its palette when quantized). A failed decode leaves no decoded picture, so
+    // the next call tries again.
     const Bitmap& Decoded();
 
     // Releases the decoded bitmap and the file data.
@@ -78,8 +83,9 @@ public:
 
     struct Data;
 
-private:
+  private:
     void Decode();
+    int OutputSize(bool width) const;
     void DiscardDecoded();
 
     std::shared_ptr<Data> data_;
