@@ -1,7 +1,10 @@
 // The operating-system services the core asks for, as small abstract classes.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tavo {
 
@@ -29,6 +32,77 @@ class StatusSink {
 public:
     virtual ~StatusSink() = default;
     virtual void SetStatus(const std::string& text) = 0;
+};
+
+// The application-wide mouse cursor.
+enum class CursorShape { Default, HourGlass };
+
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual void SetShape(CursorShape shape) = 0;
+};
+
+// What the common open-file dialog is asked to do.
+struct OpenDialogOptions {
+    bool allowMultiSelect = false;
+    bool pathMustExist = false;
+    bool fileMustExist = false;
+    bool enableSizing = false;
+    bool hideReadOnly = false;
+    bool explorer = true;
+};
+
+struct OpenDialogRequest {
+    std::string title;
+    // Pairs of description and pattern joined by "|".
+    std::string filter;
+    int filterIndex = 1;
+    std::string defaultExt;
+    std::string fileName;
+    std::string initialDir;
+    OpenDialogOptions options;
+    // Characters the dialog may return its names in.
+    size_t bufferChars = 260;
+};
+
+struct OpenDialogResult {
+    // Full paths, in the order the dialog lists them.
+    std::vector<std::string> files;
+    int filterIndex = 1;
+};
+
+// The modal common open-file dialog.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen files, or nothing when the user cancelled or the dialog failed.
+    virtual std::optional<OpenDialogResult> RunOpenDialog(const OpenDialogRequest& request) = 0;
+};
+
+// Folders the system reports.
+class SystemFolders {
+public:
+    virtual ~SystemFolders() = default;
+    // The Windows directory exactly as the system returns it (a drive root keeps its "\").
+    virtual std::string WindowsDirectory() const = 0;
+};
+
+// The desktop wallpaper setting.
+class Wallpaper {
+public:
+    virtual ~Wallpaper() = default;
+    // Asks the system to load `fileName` as the desktop wallpaper and to record
+    // the choice in the user's profile; false when the system refused.
+    virtual bool SetDeskWallpaper(const std::string& fileName) = 0;
+};
+
+// The application object's end of the run.
+class AppLifetime {
+public:
+    virtual ~AppLifetime() = default;
+    // Ends the message loop once the current message is handled.
+    virtual void Terminate() = 0;
 };
 
 }  // namespace tavo

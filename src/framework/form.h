@@ -1,0 +1,49 @@
+// The form model: a top-level window's caption, size limits, visibility and its show, hide and close events.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "framework/component.h"
+
+namespace tavo {
+
+struct SizeLimits {
+    int minWidth = 0;
+    int maxWidth = 0;  // 0: no limit
+    int minHeight = 0;
+    int maxHeight = 0;
+};
+
+class Form : public Component {
+public:
+    Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    bool Visible() const { return visible_; }
+    // Makes the window visible; onShow runs first, while the window already counts
+    // as visible and before it is drawn. Showing a visible window does nothing.
+    void Show();
+    // onHide runs after the window counts as hidden. Hiding a hidden window does nothing.
+    void Hide();
+    // A close request (the title bar's close box): onCloseQuery may refuse it;
+    // granted, onClose runs and the window hides. Returns whether it was granted.
+    bool Close();
+
+    std::string caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    SizeLimits limits;
+    NotifyEvent onShow;
+    NotifyEvent onHide;
+    std::function<void(Component* sender, bool& canClose)> onCloseQuery;
+    NotifyEvent onClose;
+    // Tells the binding to show or hide the real window.
+    std::function<void()> onVisibleChanged;
+
+private:
+    bool visible_ = false;
+};
+
+}  // namespace tavo

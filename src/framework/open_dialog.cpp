@@ -1,0 +1,55 @@
+// Running the open-file dialog through its port and reading its multiple-selection result.
+#include "framework/open_dialog.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tavo {
+
+bool OpenDialog::Execute() {
+    files_.clear();
+    if (!port_) return false;
+    OpenDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.filterIndex = filterIndex;
+    request.defaultExt = defaultExt;
+    request.fileName = fileName;
+    request.initialDir = initialDir;
+    request.options = options;
+    request.bufferChars = bufferChars;
+    std::optional<OpenDialogResult> result = port_->RunOpenDialog(request);
+    if (!result || result->files.empty()) return false;
+    files_ = std::move(result->files);
+    fileName = files_.front();
+    filterIndex = result->filterIndex;
+    return true;
+}
+
+namespace {
+
+bool IsAbsoluteName(const std::string& name) {
+    return (!name.empty() && name[0] == '\\') || (name.size() >= 3 && name[1] == ':' && name[2] == '\\');
+}
+
+}  // namespace
+
+std::vector<std::string> SplitSelectedFiles(const std::string& buffer) {
+    std::vector<std::string> parts;
+    for (size_t begin = 0; begin < buffer.size();) {
+        const size_t end = std::min(buffer.find('\0', begin), buffer.size());
+        if (end == begin) break;
+        parts.push_back(buffer.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    if (parts.size() <= 1) return parts;
+    const std::string& folder = parts.front();
+    const bool hasSeparator = !folder.empty() && folder.back() == '\\';
+    std::vector<std::string> paths;
+    for (size_t i = 1; i < parts.size(); ++i) {
+        paths.push_back(IsAbsoluteName(parts[i]) ? parts[i] : folder + (hasSeparator ? "" : "\\") + parts[i]);
+    }
+    return paths;
+}
+
+}  // namespace tavo

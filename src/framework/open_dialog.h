@@ -1,0 +1,44 @@
+// The open-file dialog model: its settings, the files the user chose, and the platform's name list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/component.h"
+#include "framework/ports.h"
+
+namespace tavo {
+
+class OpenDialog : public Component {
+public:
+    explicit OpenDialog(FileDialogs* port) : port_(port) {}
+    OpenDialog(const OpenDialog&) = delete;
+    OpenDialog& operator=(const OpenDialog&) = delete;
+
+    // Runs the modal dialog. Confirmed: Files() holds the chosen paths, fileName
+    // the first of them and filterIndex the user's filter. Cancelled or failed:
+    // false, Files() is empty and the settings stay.
+    bool Execute();
+    const std::vector<std::string>& Files() const { return files_; }
+
+    std::string title;
+    std::string filter;
+    int filterIndex = 1;
+    std::string defaultExt;
+    std::string fileName;
+    std::string initialDir;
+    OpenDialogOptions options;
+    size_t bufferChars = 260;
+
+private:
+    FileDialogs* port_;
+    std::vector<std::string> files_;
+};
+
+// The full paths in a multiple-selection result buffer: NUL-separated texts ending
+// with an empty one. One text is the one full path; several are a folder and the
+// names in it, each joined with a "\" unless the folder ends with one, and a name
+// that is already absolute ("\..." or "X:\...") is taken unchanged.
+std::vector<std::string> SplitSelectedFiles(const std::string& buffer);
+
+}  // namespace tavo
