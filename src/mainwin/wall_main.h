@@ -1,0 +1,130 @@
+// The main window TForm1: the image list, the preview, the options, the commands and the status line.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/component.h"
+#include "framework/controls.h"
+#include "framework/edit.h"
+#include "framework/form.h"
+#include "framework/image.h"
+#include "framework/menu.h"
+#include "framework/open_dialog.h"
+#include "framework/ports.h"
+#include "framework/status_bar.h"
+#include "framework/string_grid.h"
+#include "framework/timer.h"
+#include "imaging/prepare.h"
+
+namespace tavo {
+
+// The status line's resting text.
+extern const char kBannerText[];
+// The wallpaper file's name inside the Windows directory.
+extern const char kWallpaperFileName[];
+
+// The services the main window uses. Every pointer must outlive the window.
+struct MainWindowPorts {
+    const Screen* screen = nullptr;
+    Dialogs* dialogs = nullptr;
+    Cursor* cursor = nullptr;
+    FileDialogs* fileDialogs = nullptr;
+    const SystemFolders* folders = nullptr;
+    Wallpaper* wallpaper = nullptr;
+    AppLifetime* lifetime = nullptr;
+};
+
+// The name an entry shows: the part of its path after the last "\" or ":", the
+// whole path when it has neither.
+std::string FileNameOfPath(const std::string& path);
+
+class TForm1 : public Form, private StatusSink {
+private:
+    MainWindowPorts ports_;  // first: the dialog model below is built from it
+
+public:
+    // Builds the window hidden with every control's default and wiring, then runs FormCreate.
+    explicit TForm1(const MainWindowPorts& ports);
+
+    // Handlers, bound as the window's wiring lists them.
+    void FormCreate(Component* sender);
+    void FormClose(Component* sender);
+    void BitBtn4Click(Component* sender);
+    void BitBtn1Click(Component* sender);
+    void Removefromlist1Click(Component* sender);
+    void FilezClick(Component* sender);
+    void ResLargeClick(Component* sender);
+    void Setwallpaper1Click(Component* sender);
+    void PopupMenu1Popup(Component* sender);
+    void Edit1Change(Component* sender);
+    void BitBtn3Click(Component* sender);
+    void Exit1Click(Component* sender);
+
+    // The path cell of the selected row; empty when no entry is selected.
+    std::string SelectedPath() const;
+    // "Tavo Wallpaper.bmp" in the Windows directory, the separator always inserted.
+    std::string WallpaperFileName() const;
+
+    GroupBox FilezGB;
+    Button BitBtn4;
+    Button BitBtn1;
+    StringGrid Filez;
+    GroupBox AutoGB;
+    CheckBox AutoEnabled;
+    CheckBox Randomized;
+    Label Label1;
+    Edit Edit1;
+    UpDown DelayUD;
+    Label Label2;
+    CheckBox AutoRun;
+    GroupBox PreviewGB;
+    Panel Panel1;
+    Image Image1;
+    GroupBox ResamplingGB;
+    CheckBox ResLarge;
+    CheckBox ResSmall;
+    CheckBox PropRes;
+    RadioGroup PixFormat;
+    GroupBox ButtonsGB;
+    Button BitBtn2;
+    Button BitBtn3;
+    StatusBar Status;
+
+    OpenDialog OpenDialog1;
+    PopupMenu PopupMenu1;
+    MenuItem Hidewindow1;
+    MenuItem N3;
+    MenuItem Setwallpaper1;
+    MenuItem Removefromlist1;
+    MenuItem Add1;
+    MenuItem N2;
+    MenuItem Exit1;
+    MenuItem N1;
+    MenuItem About1;
+    Timer Timer1;
+
+    // The path whose preparation the preview last ran, loaded or not.
+    std::string LastPreviewPath;
+
+    // Run by the Hide command before the window hides: the settings store's save.
+    std::function<void()> saveSettings;
+
+private:
+    void SetStatus(const std::string& text) override;
+    void SetCursor(CursorShape shape);
+    PrepareContext MakePrepareContext();
+    void AppendPaths(const std::vector<std::string>& paths);
+
+    void LayOutFiles();
+    void LayOutAutoChange();
+    void LayOutPreview();
+    void LayOutOptions();
+    void LayOutButtons();
+    void BuildOpenDialog();
+    void BuildPopupMenu();
+    void Wire();
+};
+
+}  // namespace tavo

@@ -1,0 +1,61 @@
+// The image list's commands: Open, Add and Remove from list.
+#include "mainwin/wall_main.h"
+
+namespace tavo {
+
+namespace {
+constexpr int kNameCol = 0;
+constexpr int kPathCol = 1;
+}  // namespace
+
+std::string FileNameOfPath(const std::string& path) {
+    const size_t cut = path.find_last_of("\\:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string TForm1::SelectedPath() const {
+    return Filez.Cell(kPathCol, Filez.Row());
+}
+
+// Only the last row is looked at: an empty row elsewhere stays where it is.
+void TForm1::AppendPaths(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (!Filez.Cell(kPathCol, Filez.RowCount() - 1).empty()) Filez.SetRowCount(Filez.RowCount() + 1);
+        const int last = Filez.RowCount() - 1;
+        Filez.SetCell(kPathCol, last, path);
+        Filez.SetCell(kNameCol, last, FileNameOfPath(path));
+    }
+}
+
+void TForm1::BitBtn4Click(Component*) {
+    if (!OpenDialog1.Execute()) return;
+    Filez.SetRowCount(2);
+    Filez.SetCell(kPathCol, 1, "");
+    AppendPaths(OpenDialog1.Files());
+    FilezClick(this);
+}
+
+void TForm1::BitBtn1Click(Component*) {
+    if (!OpenDialog1.Execute()) return;
+    AppendPaths(OpenDialog1.Files());
+    FilezClick(this);
+}
+
+void TForm1::Removefromlist1Click(Component*) {
+    const int row = Filez.Row();
+    if (!Filez.Cell(kPathCol, row).empty()) {
+        if (Filez.RowCount() == 2) {
+            Filez.SetCell(kNameCol, row, "");
+            Filez.SetCell(kPathCol, row, "");
+        } else {
+            for (int i = row; i <= Filez.RowCount() - 2; ++i) {
+                Filez.SetCell(kNameCol, i, Filez.Cell(kNameCol, i + 1));
+                Filez.SetCell(kPathCol, i, Filez.Cell(kPathCol, i + 1));
+            }
+            Filez.SetRowCount(Filez.RowCount() - 1);
+        }
+    }
+    FilezClick(this);
+}
+
+}  // namespace tavo
