@@ -1,0 +1,38 @@
+// Fuzz target: any bytes through the JPEG loader and, when the header is accepted, the decoder.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "framework/error.h"
+#include "imaging/jpeg_image.h"
+
+namespace {
+
+// Pictures are decoded only up to these sizes so that one input stays within
+// the run's memory and time limits; larger ones exercise the header alone.
+constexpr int64_t kMaxDecodedPixels = int64_t{1} << 20;
+constexpr int64_t kMaxPassByPassPixels = int64_t{1} << 16;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The settings come from the last byte, which libjpeg never reads after the
+    // end-of-image marker; a well-formed file (ending in 0xD9) gets the defaults.
+    const unsigned settings = size > 0 ? data[size - 1] ^ 0xD9u : 0;
+    try {
+        tavo::TJPEGImage jpeg;
+        jpeg.LoadFromBytes(std::vector<uint8_t>(data, data + size));
+        const int64_t pixels = int64_t{jpeg.Width()} * jpeg.Height();
+        jpeg.SetPixelFormat(settings & 1 ? tavo::JpegPixelFormat::Bits8 : tavo::JpegPixelFormat::Bits24);
+        jpeg.SetGrayscale((settings & 2) != 0);
+        jpeg.SetPerformance(settings & 4 ? tavo::JpegPerformance::BestSpeed
+                                         : tavo::JpegPerformance::BestQuality);
+        jpeg.SetProgressiveDisplay((settings & 8) != 0);
+        jpeg.SetScale(static_cast<tavo::JpegScale>((settings >> 4) & 3));
+        jpeg.SetSmoothing((settings & 64) == 0);
+        if (pixels > ((settings & 8) ? kMaxPassByPassPixels : kMaxDecodedPixels)) return 0;
+        jpeg.Decoded();
+    } catch (const tavo::Error&) {
+    }
+    return 0;
+}
