@@ -32,7 +32,7 @@ tavo_wine_init() {
         # Two runs that start together must not both build the prefix.
         flock -w 300 9 || { echo "wine-env: prefix $WINEPREFIX is locked" >&2; exit 1; }
         if [ ! -f "$WINEPREFIX/.tavo-ready" ]; then
-            if ! DISPLAY= timeout -k 10 240 wineboot -i </dev/null >"$WINEPREFIX.boot.log" 2>&1; then
+            if ! DISPLAY='' timeout -k 10 240 wineboot -i </dev/null >"$WINEPREFIX.boot.log" 2>&1; then
                 echo "wine-env: wineboot -i failed; see $WINEPREFIX.boot.log" >&2
                 exit 1
             fi
@@ -65,8 +65,7 @@ tavo_wine_display() {
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
         _tavo_wine_xvfb_pid=$!
-        local i
-        for i in $(seq 50); do
+        for _ in $(seq 50); do
             [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
             kill -0 "$_tavo_wine_xvfb_pid" 2>/dev/null || break
             sleep 0.1
@@ -82,7 +81,8 @@ tavo_wine_display() {
 # Waits for this prefix's Wine processes to end (bounded), then ends a private Xvfb.
 tavo_wine_stop() {
     if [ -d "$WINEPREFIX" ]; then
-        timeout -k 5 60 wineserver -w || timeout 10 wineserver -k || true
+        # Bounded, and never a kill: another run may share the prefix; a lingering server ends by itself.
+        timeout 60 wineserver -w || true
     fi
     if [ -n "$_tavo_wine_xvfb_pid" ]; then
         kill "$_tavo_wine_xvfb_pid" 2>/dev/null

@@ -20,7 +20,7 @@ command -v convert >/dev/null 2>&1 || { echo "ImageMagick's convert is not insta
 budget=${TAVO_WINE_CHECK_BUDGET:-170}
 export TAVO_WINE_TIMEOUT=${TAVO_WINE_TIMEOUT:-30}
 export TAVO_WINE_LINGER=${TAVO_WINE_LINGER:-10}
-# shellcheck source=../../scripts/wine-env.sh
+# shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 
 started=$SECONDS
@@ -39,7 +39,9 @@ mkdir -p "$in" "$work/native" "$work/wine"
 gen() { convert "$@" 2>>"$work/convert.log" || { echo "convert failed: $*" >&2; exit 2; }; }
 gen -size 640x480 gradient:red-blue -swirl 120 -type TrueColor -compress None BMP3:"$in/rgb24.bmp"
 gen -size 333x201 gradient:yellow-navy -swirl 200 -colors 200 -type Palette -compress None BMP3:"$in/pal8.bmp"
+# ImageMagick's run-length rows cover the padded stride: 336 pixels for a width of 333.
 gen -size 333x201 gradient:yellow-navy -swirl 200 -colors 200 -type Palette -compress RLE BMP3:"$in/rle8.bmp"
+gen -size 320x200 gradient:yellow-navy -swirl 200 -colors 200 -type Palette -compress RLE BMP3:"$in/rle8-even.bmp"
 gen -size 333x201 gradient:yellow-navy -swirl 200 -colors 16 -type Palette -compress None BMP3:"$in/pal4.bmp"
 gen -size 301x157 pattern:checkerboard -swirl 90 -threshold 50% -type Bilevel -compress None BMP3:"$in/mono1.bmp"
 gen -size 100x75 gradient:green-white -colors 16 -type Palette -compress None BMP3:"$in/small4.bmp"
@@ -58,36 +60,28 @@ printf 'This is a text file, not a picture.\n' >"$in/notes.bmp"
 cp "$in/notes.bmp" "$in/notes.jpg"
 # A JPEG whose name does not say so is read as a bitmap file.
 cp "$in/colour.jpg" "$in/colour.jpeg"
-inputs=(rgb24.bmp pal8.bmp rle8.bmp pal4.bmp mono1.bmp small4.bmp tall.bmp "with space.bmp" colour.jpg gray.jpg
-        progressive.jpg large.jpg UPPER.JPG truncated.jpg truncated.bmp notes.bmp notes.jpg colour.jpeg missing.bmp)
+inputs=(rgb24.bmp pal8.bmp rle8.bmp rle8-even.bmp pal4.bmp mono1.bmp small4.bmp tall.bmp "with space.bmp" colour.jpg
+        gray.jpg progressive.jpg large.jpg UPPER.JPG truncated.jpg truncated.bmp notes.bmp notes.jpg colour.jpeg missing.bmp)
 
-# ---- option sets: name and arguments ----
+# ---- option sets: name and arguments; two of them also report the stages (--status) ----
 optnames=(wallpaper preview depth24 depthnone stretch bpp8 bpp16)
 optargs=(
     "--target 1024x768"
-    "--target 200x150 --screen 1024x768"
+    "--target 200x150 --screen 1024x768 --status"
     "--target 1024x768 --color-depth 24"
     "--target 1024x768 --color-depth none"
-    "--target 1024x768 --no-proportional --zoom"
+    "--target 1024x768 --no-proportional --zoom --status"
     "--target 1024x768 --display-bpp 8"
     "--target 1024x768 --display-bpp 16"
 )
 
-# Reduces a stream to its first line without the CR of text-mode output, with the paths of this case
-# replaced by fixed words.
-first_line() {
-    local line
-    IFS= read -r line <"$1" || true
-    line=${line%$'\r'}
-    [ -n "$2" ] && line=${line//"$2"/INPUT}
-    [ -n "$3" ] && line=${line//"$3"/OUTPUT}
-    printf '%s' "$line"
-}
-# The same for every line of standard output.
-all_lines() {
+# Prints a stream line by line without the CR of text-mode output, with the paths of this case replaced by
+# fixed words, and without lines Wine itself may add.
+normalised() {
     local line
     while IFS= read -r line || [ -n "$line" ]; do
         line=${line%$'\r'}
+        case $line in wine:* | [0-9a-f][0-9a-f][0-9a-f][0-9a-f]:fixme:* | [0-9a-f][0-9a-f][0-9a-f][0-9a-f]:err:*) continue ;; esac
         line=${line//"$2"/INPUT}
         line=${line//"$3"/OUTPUT}
         printf '%s\n' "$line"
@@ -99,70 +93,91 @@ failed=0
 wine_ready=
 if tavo_wine_init; then wine_ready=1; fi
 case_no=0
+
+# run_case NAME INPUT-PATH OUTPUT-NAME EARLIER-OUTPUT(0|1) OPTIONS...
+# Runs both programs on the same picture and compares what they did.
+run_case() {
+    local name=$1 nin=$2 outname=$3 earlier=$4
+    shift 4
+    case_no=$((case_no + 1))
+    if [ -z "$wine_ready" ]; then
+        echo "FAIL $name: wine prefix could not be set up"
+        failed=$((failed + 1))
+        return
+    fi
+    if [ $((SECONDS - started)) -ge "$budget" ]; then
+        echo "FAIL $name: not run, the ${budget}s time budget is spent"
+        failed=$((failed + 1))
+        return
+    fi
+    local nout=$work/native/$outname wout=$work/wine/$outname
+    local win_in win_out
+    win_in=$(tavo_wine_path "$nin")
+    win_out=$(tavo_wine_path "$wout")
+    if [ "$earlier" = 1 ]; then
+        printf 'earlier file\n' >"$nout"
+        cp "$nout" "$wout"
+    fi
+
+    timeout -k 5 30 "$native_exe" "$@" "$nin" "$nout" >"$work/n.out" 2>"$work/n.err" </dev/null
+    local nrc=$?
+    tavo_wine_run "$win_exe" "$@" "$win_in" "$win_out" >"$work/w.out" 2>"$work/w.err"
+    local wrc=$?
+
+    local why=() nerr werr
+    [ "$nrc" -eq 124 ] && why+=("native timed out")
+    [ "$wrc" -eq 124 ] && why+=("wine timed out")
+    [ "$nrc" -eq "$wrc" ] || why+=("exit codes native $nrc, wine $wrc")
+    nerr=$(normalised "$work/n.err" "$nin" "$nout")
+    werr=$(normalised "$work/w.err" "$win_in" "$win_out")
+    if [ "$nerr" != "$werr" ]; then
+        if [ "$(head -n 1 <<<"$nerr")" != "$(head -n 1 <<<"$werr")" ]; then
+            why+=("stderr native '$(head -n 1 <<<"$nerr")', wine '$(head -n 1 <<<"$werr")'")
+        else
+            why+=("later lines of stderr differ")
+        fi
+    fi
+    [ "$(normalised "$work/n.out" "$nin" "$nout")" = "$(normalised "$work/w.out" "$win_in" "$win_out")" ] ||
+        why+=("standard output differs")
+    if [ -e "$nout" ] || [ -e "$wout" ]; then
+        if [ ! -e "$nout" ]; then
+            why+=("only wine wrote an output file")
+        elif [ ! -e "$wout" ]; then
+            why+=("only native wrote an output file")
+        elif ! cmp -s "$nout" "$wout"; then
+            why+=("output files differ ($(cmp "$nout" "$wout" 2>&1 | head -n 1 | sed 's/.*: //'))")
+        fi
+    fi
+
+    if [ ${#why[@]} -eq 0 ]; then
+        echo "ok   $name (exit $nrc)"
+        passed=$((passed + 1))
+        rm -f "$nout" "$wout"
+    else
+        local msg
+        msg=$(IFS=';'; echo "${why[*]}")
+        echo "FAIL $name: ${msg//;/; }"
+        failed=$((failed + 1))
+        keep=${keep:-1}
+    fi
+}
+
 for input in "${inputs[@]}"; do
     for i in "${!optnames[@]}"; do
-        case_no=$((case_no + 1))
-        name="$input ${optnames[$i]}"
-        if [ -z "$wine_ready" ]; then
-            echo "FAIL $name: wine prefix could not be set up"
-            failed=$((failed + 1))
-            continue
-        fi
-        if [ $((SECONDS - started)) -ge "$budget" ]; then
-            echo "FAIL $name: not run, the ${budget}s time budget is spent"
-            failed=$((failed + 1))
-            continue
-        fi
         read -r -a args <<<"${optargs[$i]}"
-        nin=$in/$input
-        win_in=$(tavo_wine_path "$nin")
-        nout=$work/native/out$case_no.bmp
-        wout=$work/wine/out$case_no.bmp
-        win_out=$(tavo_wine_path "$wout")
         # Every other option set finds an earlier file at the output path, which a successful run replaces
         # and a failed one leaves alone.
-        if [ $((i % 2)) -eq 1 ]; then
-            printf 'earlier file\n' >"$nout"
-            cp "$nout" "$wout"
-        fi
-
-        timeout -k 5 30 "$native_exe" "${args[@]}" "$nin" "$nout" >"$work/n.out" 2>"$work/n.err" </dev/null
-        nrc=$?
-        tavo_wine_run "$win_exe" "${args[@]}" "$win_in" "$win_out" >"$work/w.out" 2>"$work/w.err"
-        wrc=$?
-
-        why=()
-        [ "$nrc" -eq 124 ] && why+=("native timed out")
-        [ "$wrc" -eq 124 ] && why+=("wine timed out")
-        [ "$nrc" -eq "$wrc" ] || why+=("exit codes native $nrc, wine $wrc")
-        nerr=$(first_line "$work/n.err" "$nin" "$nout")
-        werr=$(first_line "$work/w.err" "$win_in" "$win_out")
-        [ "$nerr" = "$werr" ] || why+=("stderr native '$nerr', wine '$werr'")
-        if [ "$(all_lines "$work/n.out" "$nin" "$nout")" != "$(all_lines "$work/w.out" "$win_in" "$win_out")" ]; then
-            why+=("standard output differs")
-        fi
-        if [ -e "$nout" ] || [ -e "$wout" ]; then
-            if [ ! -e "$nout" ]; then
-                why+=("only wine wrote an output file")
-            elif [ ! -e "$wout" ]; then
-                why+=("only native wrote an output file")
-            elif ! cmp -s "$nout" "$wout"; then
-                why+=("output files differ ($(cmp "$nout" "$wout" 2>&1 | head -n 1 | sed 's/.*: //'))")
-            fi
-        fi
-
-        if [ ${#why[@]} -eq 0 ]; then
-            echo "ok   $name (exit $nrc)"
-            passed=$((passed + 1))
-            rm -f "$nout" "$wout"
-        else
-            msg=$(IFS=';'; echo "${why[*]}")
-            echo "FAIL $name: ${msg//;/; }"
-            failed=$((failed + 1))
-            keep=${keep:-1}
-        fi
+        run_case "$input ${optnames[$i]}" "$in/$input" "out$((case_no + 1)).bmp" $((i % 2)) "${args[@]}"
     done
 done
+
+# Single cases: other options, usage errors, and an output that cannot be written.
+run_case "large.jpg no-shrink" "$in/large.jpg" noshrink.bmp 0 --target 1024x768 --no-shrink
+run_case "small4.bmp zoom" "$in/small4.bmp" zoom.bmp 1 --target 1024x768 --zoom --status
+run_case "tall.bmp zoom-no-proportional" "$in/tall.bmp" zoomstretch.bmp 0 --target 800x600 --zoom --no-proportional
+run_case "colour.jpg bad-depth" "$in/colour.jpg" usage1.bmp 1 --target 1024x768 --color-depth 16
+run_case "colour.jpg no-target" "$in/colour.jpg" usage2.bmp 0 --zoom
+run_case "colour.jpg unwritable-output" "$in/colour.jpg" no-such-dir/out.bmp 0 --target 1024x768
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
