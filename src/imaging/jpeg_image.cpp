@@ -17,6 +17,11 @@ extern "C" {
 }
 // clang-format on
 
+#ifdef _MSC_VER
+// The functions that set a jump target hold no objects with destructors (see below).
+#pragma warning(disable : 4611)
+#endif
+
 namespace tavo {
 
 struct TJPEGImage::Data {
@@ -100,7 +105,7 @@ void LimitScans(j_common_ptr common) {
 // progress monitor. It stays where it was created; the destructor destroys
 // the object whatever state an error left it in.
 class Decompressor {
-  public:
+public:
     Decompressor() {
         info.err = jpeg_std_error(&error.pub);
         error.pub.error_exit = OnError;
