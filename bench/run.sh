@@ -3,7 +3,7 @@
 # the entropy-decoding floor, all measured in the same run on the same generated pictures.
 #
 # usage: bash bench/run.sh [--runs N] [--no-huge] [--no-extras] [--no-wine] [--fresh]
-#   --runs N     timed runs of each command (default 7, at least 5; BENCH_RUNS works too)
+#   --runs N     timed runs of each command (default 9, at least 5; BENCH_RUNS works too)
 #   --no-huge    leave out the 12000x9000 picture
 #   --no-extras  leave out the grayscale, progressive and textured variants of the 6000x4000 picture
 #   --no-wine    leave out the 32-bit Windows build's run on the 12000x9000 picture under Wine
@@ -20,7 +20,7 @@ export LC_ALL=C
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/native}
 bench=${BENCH_DIR:-$root/build/bench}
-runs=${BENCH_RUNS:-7}
+runs=${BENCH_RUNS:-9}
 huge=1
 extras=1
 wine_check=1
@@ -52,8 +52,9 @@ peak_tool=/usr/bin/time
 [ -x "$peak_tool" ] || { echo "bench/run.sh: /usr/bin/time is missing (package time): no peak memory" >&2; peak_tool=; }
 
 # ---- the programs ----
-if command -v cmake >/dev/null 2>&1; then
-    [ -f "$build/build.ninja" ] || [ -f "$build/Makefile" ] || (cd "$root" && cmake --preset native >/dev/null)
+# Brought up to date in the native build; a BUILD_DIR that is no CMake build is used as it stands.
+if command -v cmake >/dev/null 2>&1 && { [ -f "$build/CMakeCache.txt" ] || [ "$build" = "$root/build/native" ]; }; then
+    [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset native >/dev/null)
     mkdir -p "$bench"
     cmake --build "$build" --target tavowall-prepare tavowall-sample bench_huffman_floor -j2 >"$bench/build.log" 2>&1 ||
         die "building the benchmark programs in $build failed; see $bench/build.log"
@@ -214,7 +215,8 @@ if [ -n "$huge" ] && [ -n "$wine_check" ]; then
         t1=${EPOCHREALTIME/./}
         tavo_wine_stop
         if [ "$rc" -eq 0 ]; then
-            verdict="met (exit 0, $(awk -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", t / 1e6 }') s with Wine's start-up)"
+            verdict="met (exit 0, $(awk -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", t / 1e6 }') s with Wine's start-up;"
+            verdict+=" tavowall-prepare.exe built $(date -u -r "$win_exe" '+%Y-%m-%d %H:%M UTC'))"
         else
             verdict="not met (exit $rc: $(head -n 1 "$bench/wine.err" 2>/dev/null))"
         fi
@@ -238,7 +240,7 @@ report=$bench/results.md
     for id in "${ids[@]}"; do
         pic=${id%.*}
         if [ -n "${failed[$id]:-}" ]; then
-            m="failed (${failed[$id]})" rt="" lo=""
+            m="failed (${failed[$id]})" rt="" lo="" peak[$id]=""
         else
             m=${med[$id]} lo=${low[$id]}
             rt=$(paired "$id" "${ref[$id]}")
@@ -313,4 +315,6 @@ report=$bench/results.md
 
 cat "$report"
 [ -s "$errlog" ] && echo "(standard error of the runs: $errlog)"
+# A run that failed is a fault of its own, whatever the goals say.
+[ ${#failed[@]} -eq 0 ] || exit 1
 exit 0
