@@ -1,7 +1,509 @@
-// Placeholder: replaced by the bitmap file reader.
+// Decoding Windows bitmap files held in memory: headers, colour tables, plain and run-length pixels.
 #include "imaging/bmp_reader.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "imaging/pixels.h"
+
 namespace tavo {
-const char* BmpFaultName(BmpFault) { return "bitmap fault"; }
-Bitmap LoadBmp(const uint8_t*, size_t, int) { throw BmpError(BmpFault::Truncated); }
+namespace {
+
+constexpr uint64_t kFileHeaderSize = 14;
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint32_t kInfoHeaderSize = 40;
+// The shortest longer header that still holds width, height, planes and bit
+// count whole; shorter ones are cut inside those fields.
+constexpr uint32_t kShortestHeaderSize = 16;
+constexpr uint64_t kMaxTableEntries = 256;
+constexpr uint16_t kSignature = 0x4D42;  // "BM"
+
+constexpr uint32_t kRgb = 0;
+constexpr uint32_t kRle8 = 1;
+constexpr uint32_t kRle4 = 2;
+constexpr uint32_t kBitFields = 3;
+
+[[noreturn]] void Fail(BmpFault fault) {
+    throw BmpError(fault);
+}
+
+// a * b, false when the product does not fit in 64 bits.
+bool MultiplyChecked(uint64_t a, uint64_t b, uint64_t& product) {
+    if (a != 0 && b > UINT64_MAX / a) return false;
+    product = a * b;
+    return true;
+}
+
+// The file's bytes; every read is checked against its end first.
+class FileBytes {
+public:
+    FileBytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    uint64_t Size() const { return size_; }
+    bool Holds(uint64_t offset, uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
+    const uint8_t* At(uint64_t offset) const { return data_ + offset; }
+    uint16_t U16(uint64_t offset) const {
+        const uint8_t* p = data_ + offset;
+        return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    }
+    uint32_t U32(uint64_t offset) const {
+        const uint8_t* p = data_ + offset;
+        return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+               (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    }
+
+private:
+    const uint8_t* data_;
+    uint64_t size_;
+};
+
+// The fields of the file and information headers this reader uses.
+struct Header {
+    uint32_t dataOffset = 0;
+    uint32_t size = 0;  // of the information header
+    bool core = false;  // the OS/2 core header, with 3-byte colour-table entries
+    int64_t width = 0;
+    int64_t height = 0;  // as stored: negative for rows stored top-down
+    uint32_t planes = 0;
+    uint32_t bitCount = 0;
+    uint32_t compression = kRgb;
+    uint32_t imageSize = 0;
+    uint32_t coloursUsed = 0;
+    ChannelMasks masks;
+
+    int Width() const { return static_cast<int>(width); }
+    int Rows() const { return static_cast<int>(height < 0 ? -height : height); }
+    bool TopDown() const { return height < 0; }
+    bool RunLength() const { return compression == kRle8 || compression == kRle4; }
+    uint64_t TableStart() const { return kFileHeaderSize + size + (MasksAfterHeader() ? 12 : 0); }
+    bool MasksAfterHeader() const { return size == kInfoHeaderSize && compression == kBitFields; }
+};
+
+// A 32-bit field at `offset` inside the information header; fields the header
+// is too short to hold read as 0.
+uint32_t HeaderU32(const FileBytes& file, const Header& h, uint32_t offset) {
+    return offset + 4 <= h.size ? file.U32(kFileHeaderSize + offset) : 0;
+}
+
+void ReadCoreHeader(const FileBytes& file, Header& h) {
+    h.core = true;
+    h.width = file.U16(kFileHeaderSize + 4);
+    h.height = file.U16(kFileHeaderSize + 6);
+    h.planes = file.U16(kFileHeaderSize + 8);
+    h.bitCount = file.U16(kFileHeaderSize + 10);
+}
+
+// The 40-byte header and its longer versions, or a shorter one cut after the
+// bit count, whose missing fields are 0.
+void ReadInfoHeader(const FileBytes& file, Header& h) {
+    h.width = static_cast<int32_t>(HeaderU32(file, h, 4));
+    h.height = static_cast<int32_t>(HeaderU32(file, h, 8));
+    h.planes = file.U16(kFileHeaderSize + 12);
+    h.bitCount = file.U16(kFileHeaderSize + 14);
+    h.compression = HeaderU32(file, h, 16);
+    h.imageSize = HeaderU32(file, h, 20);
+    h.coloursUsed = HeaderU32(file, h, 32);
+}
+
+Header ReadHeaders(const FileBytes& file) {
+    if (!file.Holds(0, 2)) Fail(BmpFault::Truncated);
+    if (file.U16(0) != kSignature) Fail(BmpFault::BadSignature);
+    if (!file.Holds(0, kFileHeaderSize + 4)) Fail(BmpFault::Truncated);
+    Header h;
+    h.dataOffset = file.U32(10);
+    h.size = file.U32(kFileHeaderSize);
+    if (h.size != kCoreHeaderSize && h.size < kShortestHeaderSize) Fail(BmpFault::BadHeaderSize);
+    if (!file.Holds(kFileHeaderSize, h.size)) Fail(BmpFault::BadHeaderSize);
+    if (h.size == kCoreHeaderSize)
+        ReadCoreHeader(file, h);
+    else
+        ReadInfoHeader(file, h);
+    return h;
+}
+
+bool SupportedBitCount(uint32_t bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+bool SupportedCompression(const Header& h) {
+    switch (h.compression) {
+        case kRgb:
+            return true;
+        case kRle8:
+            return h.bitCount == 8;
+        case kRle4:
+            return h.bitCount == 4;
+        case kBitFields:
+            return h.bitCount == 16 || h.bitCount == 32;
+        default:
+            return false;
+    }
+}
+
+void ValidateHeader(const Header& h) {
+    if (h.planes != 1) Fail(BmpFault::BadPlanes);
+    if (!SupportedBitCount(h.bitCount)) Fail(BmpFault::BadBitCount);
+    if (!SupportedCompression(h)) Fail(BmpFault::BadCompression);
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) Fail(BmpFault::BadDimensions);
+    // Run-length data always runs from the bottom row up.
+    if (h.RunLength() && h.TopDown()) Fail(BmpFault::BadRunLength);
+}
+
+bool ValidDisplayBits(int bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// The masks of a bit-field file: after a 40-byte header, else inside the longer one.
+void ReadMasks(const FileBytes& file, Header& h) {
+    if (h.compression != kBitFields) {
+        h.masks = h.bitCount == 16 ? kMasks555 : kMasks888;
+        return;
+    }
+    if (h.MasksAfterHeader()) {
+        const uint64_t at = kFileHeaderSize + kInfoHeaderSize;
+        if (!file.Holds(at, 12)) Fail(BmpFault::Truncated);
+        h.masks = ChannelMasks{file.U32(at), file.U32(at + 4), file.U32(at + 8)};
+        return;
+    }
+    h.masks = ChannelMasks{HeaderU32(file, h, 40), HeaderU32(file, h, 44), HeaderU32(file, h, 48)};
+}
+
+struct TableArea {
+    uint64_t start = 0;
+    uint64_t entries = 0;
+    uint64_t entrySize = 4;
+    uint64_t End() const { return start + entries * entrySize; }
+};
+
+uint64_t DeclaredEntries(const Header& h) {
+    if (h.coloursUsed != 0) return h.coloursUsed;
+    return h.bitCount <= 8 ? uint64_t{1} << h.bitCount : 0;
+}
+
+// The core header has no count of its own: a data offset inside the implied
+// 2^bits entries is the only sign of a shorter table, so it ends the table.
+uint64_t CoreEntries(const Header& h, const TableArea& t) {
+    if (h.dataOffset >= t.start && h.dataOffset < t.End()) return (h.dataOffset - t.start) / t.entrySize;
+    return t.entries;
+}
+
+// The declared table must lie within the file; at most 256 entries are read.
+TableArea LocateTable(const FileBytes& file, const Header& h) {
+    TableArea t;
+    t.start = h.TableStart();
+    t.entrySize = h.core ? 3 : 4;
+    t.entries = DeclaredEntries(h);
+    if (h.core) t.entries = CoreEntries(h, t);
+    if (!file.Holds(t.start, t.entries * t.entrySize)) Fail(BmpFault::BadColourTable);
+    t.entries = std::min(t.entries, kMaxTableEntries);
+    return t;
+}
+
+std::vector<RgbQuad> ReadTable(const FileBytes& file, const TableArea& t) {
+    std::vector<RgbQuad> table(static_cast<size_t>(t.entries));
+    for (size_t i = 0; i < table.size(); ++i) {
+        const uint8_t* p = file.At(t.start + i * t.entrySize);
+        table[i] = RgbQuad{p[0], p[1], p[2], 0};
+    }
+    return table;
+}
+
+struct PixelArea {
+    uint64_t start = 0;
+    uint64_t size = 0;
+};
+
+// The data offset is honoured when it cannot overlap the table and points into
+// the file, which places the pixels of files with a gap or an oversized table
+// right; any other offset is taken as unreliable.
+uint64_t PixelStart(const FileBytes& file, const Header& h, uint64_t tableEnd) {
+    if (h.dataOffset >= tableEnd && h.dataOffset < file.Size()) return h.dataOffset;
+    return tableEnd;
+}
+
+// The image-size field, or for 0 the rows' own size (run-length data then runs
+// to the end of the file: its end code stops it), limited to what the file holds.
+PixelArea LocatePixels(const FileBytes& file, const Header& h, uint64_t tableEnd) {
+    PixelArea area;
+    area.start = PixelStart(file, h, tableEnd);
+    const uint64_t available = file.Size() - area.start;
+    uint64_t declared = h.imageSize;
+    if (declared == 0)
+        declared = h.RunLength() ? available : PixelStorageBytes(h.width, h.Rows(), h.bitCount);
+    area.size = std::min(declared, available);
+    return area;
+}
+
+std::vector<RgbQuad> PlainPalette(const Header& h, std::vector<RgbQuad> table) {
+    // Entries past 2^bits cannot be indexed; the palette formats keep only theirs.
+    if (h.bitCount <= 8 && table.size() > (size_t{1} << h.bitCount)) table.resize(size_t{1} << h.bitCount);
+    return table;
+}
+
+// Zeroes the bytes and the bits of the last byte past each row's pixels, which
+// the file may hold as anything.
+void ClearRowPadding(Bitmap& bitmap) {
+    const uint64_t bits = static_cast<uint64_t>(bitmap.Width()) * static_cast<uint64_t>(bitmap.BitCount());
+    const size_t used = static_cast<size_t>(bits / 8);
+    const unsigned spare = static_cast<unsigned>(bits % 8);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        uint8_t* row = bitmap.Row(y);
+        size_t from = used;
+        if (spare != 0) row[from++] &= static_cast<uint8_t>(0xFF00u >> spare);
+        std::memset(row + from, 0, bitmap.Stride() - from);
+    }
+}
+
+void CopyRows(const FileBytes& file, const PixelArea& area, bool topDown, Bitmap& bitmap) {
+    if (!topDown) {
+        std::memcpy(bitmap.Bits(), file.At(area.start), static_cast<size_t>(area.size));
+        return;
+    }
+    const size_t stride = bitmap.Stride();
+    size_t left = static_cast<size_t>(area.size);
+    for (int y = 0; left > 0 && y < bitmap.Height(); ++y) {
+        const size_t n = std::min(left, stride);
+        std::memcpy(bitmap.Row(y), file.At(area.start + static_cast<uint64_t>(y) * stride), n);
+        left -= n;
+    }
+}
+
+Bitmap LoadPlain(const FileBytes& file, const Header& h, std::vector<RgbQuad> table, const PixelArea& area) {
+    if (PixelStorageBytes(h.width, h.Rows(), h.bitCount) == 0) Fail(BmpFault::TooLarge);
+    if (area.size > PixelStorageBytes(h.width, h.Rows(), h.bitCount)) Fail(BmpFault::BadImageSize);
+    Bitmap bitmap;
+    const PixelFormat format = ClassifyFormat(h.bitCount, h.compression, h.masks);
+    if (format == PixelFormat::Custom)
+        bitmap.SetCustom(h.bitCount, h.masks);
+    else
+        bitmap.SetFormat(format);
+    bitmap.SetPalette(PlainPalette(h, std::move(table)));
+    bitmap.SetSize(h.Width(), h.Rows());
+    CopyRows(file, area, h.TopDown(), bitmap);
+    ClearRowPadding(bitmap);
+    return bitmap;
+}
+
+// Writes colour-table indices as pixels of the device layout; each index's
+// pixel value is worked out once. Indices beyond the table are black.
+class DeviceInk {
+public:
+    DeviceInk(const Bitmap& device, const std::vector<RgbQuad>& table) : bitCount_(device.BitCount()) {
+        const PixelWriter writer(device);
+        for (size_t i = 0; i < 256; ++i) {
+            const RgbQuad colour = i < table.size() ? table[i] : MakeRgb(0, 0, 0);
+            if (bitCount_ <= 8)
+                index_[i] = writer.Match(colour);
+            else
+                writer.Write(value_[i], 0, colour);
+        }
+    }
+
+    void Put(uint8_t* row, int x, uint8_t index) const {
+        switch (bitCount_) {
+            case 1: {
+                const uint8_t bit = static_cast<uint8_t>(0x80u >> (x & 7));
+                row[x >> 3] = static_cast<uint8_t>(index_[index] ? row[x >> 3] | bit : row[x >> 3] & ~bit);
+                return;
+            }
+            case 4: {
+                const int shift = (x & 1) ? 0 : 4;
+                row[x >> 1] =
+                    static_cast<uint8_t>((row[x >> 1] & ~(0xF << shift)) | (index_[index] << shift));
+                return;
+            }
+            case 8:
+                row[x] = index_[index];
+                return;
+            default: {
+                const size_t bytes = static_cast<size_t>(bitCount_ / 8);
+                std::memcpy(row + bytes * static_cast<size_t>(x), value_[index], bytes);
+            }
+        }
+    }
+
+private:
+    int bitCount_;
+    uint8_t index_[256] = {};
+    uint8_t value_[256][4] = {};
+};
+
+// Pixels the runs never reach keep index 0: the whole picture starts as it.
+void FillWithIndexZero(Bitmap& bitmap, const DeviceInk& ink) {
+    uint8_t* top = bitmap.Row(0);
+    for (int x = 0; x < bitmap.Width(); ++x)
+        ink.Put(top, x, 0);
+    for (int y = 1; y < bitmap.Height(); ++y)
+        std::memcpy(bitmap.Row(y), top, bitmap.Stride());
+}
+
+// Decodes 8-bit (RLE8) or 4-bit (RLE4) run-length data, bottom row first.
+// Runs and deltas that leave the row or the picture make the file invalid;
+// data that ends early, with or without an end code, leaves the rest index 0.
+class RunLengthDecoder {
+public:
+    RunLengthDecoder(const uint8_t* data, size_t size, bool fourBit, const DeviceInk& ink, Bitmap& out)
+        : data_(data), size_(size), fourBit_(fourBit), ink_(ink), out_(out) {}
+
+    void Decode() {
+        while (Has(2)) {
+            const uint8_t count = data_[pos_];
+            const uint8_t value = data_[pos_ + 1];
+            pos_ += 2;
+            if (count > 0)
+                EncodedRun(count, value);
+            else if (!Escape(value))
+                return;
+        }
+    }
+
+private:
+    bool Has(size_t n) const { return n <= size_ - pos_; }
+
+    // False when decoding ends here.
+    bool Escape(uint8_t code) {
+        switch (code) {
+            case 0:  // end of line
+                x_ = 0;
+                row_ = std::min(row_ + 1, out_.Height());
+                return true;
+            case 1:  // end of picture
+                return false;
+            case 2:
+                return Delta();
+            default:
+                return AbsoluteRun(code);
+        }
+    }
+
+    bool Delta() {
+        if (!Has(2)) return false;
+        const int x = x_ + data_[pos_];
+        const int row = row_ + data_[pos_ + 1];
+        pos_ += 2;
+        if (x > out_.Width() || row >= out_.Height()) Fail(BmpFault::BadRunLength);
+        x_ = x;
+        row_ = row;
+        return true;
+    }
+
+    uint8_t* StartRun(int count) {
+        if (row_ >= out_.Height() || count > out_.Width() - x_) Fail(BmpFault::BadRunLength);
+        return out_.Row(out_.Height() - 1 - row_);
+    }
+
+    void EncodedRun(int count, uint8_t value) {
+        uint8_t* row = StartRun(count);
+        for (int i = 0; i < count; ++i) {
+            const uint8_t index = fourBit_ ? ((i & 1) ? value & 0xF : value >> 4) : value;
+            ink_.Put(row, x_ + i, index);
+        }
+        x_ += count;
+    }
+
+    // The pixels follow the code, padded to an even number of bytes.
+    bool AbsoluteRun(int count) {
+        const size_t bytes = fourBit_ ? static_cast<size_t>(count + 1) / 2 : static_cast<size_t>(count);
+        if (!Has(bytes)) return false;
+        uint8_t* row = StartRun(count);
+        const uint8_t* src = data_ + pos_;
+        for (int i = 0; i < count; ++i) {
+            const uint8_t index = fourBit_ ? ((i & 1) ? src[i / 2] & 0xF : src[i / 2] >> 4) : src[i];
+            ink_.Put(row, x_ + i, index);
+        }
+        x_ += count;
+        pos_ += std::min(bytes + (bytes & 1), size_ - pos_);
+        return true;
+    }
+
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool fourBit_;
+    const DeviceInk& ink_;
+    Bitmap& out_;
+    int x_ = 0;
+    int row_ = 0;  // counted from the bottom
+};
+
+// The device bitmap shows the colour table itself on an 8-bit display; smaller
+// displays have their fixed colours, deeper ones no palette.
+std::vector<RgbQuad> DevicePalette(int displayBits, const std::vector<RgbQuad>& table) {
+    if (displayBits == 8) return table;
+    if (displayBits < 8) return DisplayColours(displayBits);
+    return {};
+}
+
+Bitmap LoadRunLength(const FileBytes& file, const Header& h, const std::vector<RgbQuad>& table,
+                     const PixelArea& area, int displayBits) {
+    if (!ValidDisplayBits(displayBits)) throw Error("Invalid display depth");
+    if (PixelStorageBytes(h.width, h.Rows(), displayBits) == 0) Fail(BmpFault::TooLarge);
+    Bitmap bitmap;
+    bitmap.SetDevice(displayBits);
+    bitmap.SetPalette(DevicePalette(displayBits, table));
+    bitmap.SetSize(h.Width(), h.Rows());
+    const DeviceInk ink(bitmap, table);
+    FillWithIndexZero(bitmap, ink);
+    RunLengthDecoder decoder(file.At(area.start), static_cast<size_t>(area.size), h.compression == kRle4, ink,
+                             bitmap);
+    decoder.Decode();
+    return bitmap;
+}
+
+}  // namespace
+
+const char* BmpFaultName(BmpFault fault) {
+    switch (fault) {
+        case BmpFault::Truncated:
+            return "file ends inside its headers";
+        case BmpFault::BadSignature:
+            return "not a bitmap file";
+        case BmpFault::BadHeaderSize:
+            return "unsupported information header size";
+        case BmpFault::BadPlanes:
+            return "plane count is not 1";
+        case BmpFault::BadBitCount:
+            return "unsupported bit count";
+        case BmpFault::BadCompression:
+            return "unsupported compression";
+        case BmpFault::BadDimensions:
+            return "invalid width or height";
+        case BmpFault::BadColourTable:
+            return "colour table past the end of the file";
+        case BmpFault::TooLarge:
+            return "picture too large";
+        case BmpFault::BadRunLength:
+            return "run-length data outside the picture";
+        case BmpFault::BadImageSize:
+            return "pixel data larger than the picture";
+    }
+    return "invalid bitmap file";
+}
+
+uint64_t PixelStorageBytes(int64_t width, int64_t height, int bitCount) {
+    if (width <= 0 || height <= 0 || bitCount <= 0) return 0;
+    const uint64_t stride = RowStride(width, bitCount);
+    uint64_t total = 0;
+    if (stride == 0 || !MultiplyChecked(stride, static_cast<uint64_t>(height), total)) return 0;
+    return total <= kMaxPixelBytes ? total : 0;
+}
+
+Bitmap LoadBmp(const uint8_t* data, size_t size, int displayBits) {
+    if (size == 0) {
+        Bitmap empty;
+        if (ValidDisplayBits(displayBits)) empty.SetDevice(displayBits);
+        return empty;
+    }
+    const FileBytes file(data, size);
+    Header h = ReadHeaders(file);
+    ValidateHeader(h);
+    ReadMasks(file, h);
+    const TableArea tableArea = LocateTable(file, h);
+    std::vector<RgbQuad> table = ReadTable(file, tableArea);
+    const PixelArea pixels = LocatePixels(file, h, tableArea.End());
+    if (h.RunLength()) return LoadRunLength(file, h, table, pixels, displayBits);
+    return LoadPlain(file, h, std::move(table), pixels);
+}
+
 }  // namespace tavo

@@ -22,6 +22,7 @@ enum class BmpFault {
     BadColourTable,
     TooLarge,
     BadRunLength,
+    BadImageSize,
 };
 
 const char* BmpFaultName(BmpFault fault);
@@ -35,11 +36,21 @@ private:
     BmpFault fault_;
 };
 
+// Bytes of pixel storage for `width` by `height` pixels at `bitCount` bits, rows
+// padded to 4 bytes; 0 when a dimension is not positive, the product overflows
+// or it exceeds kMaxPixelBytes. Files are checked with it before any allocation.
+uint64_t PixelStorageBytes(int64_t width, int64_t height, int bitCount);
+
 // Decodes a whole bitmap file. A zero-length file gives an empty bitmap.
 // Run-length compressed files become Device bitmaps for a display of
-// `displayBits` bits; every other file keeps its own layout (see ClassifyFormat).
-// Throws BmpError for every malformed file and Error("Out of system resources")
-// when the picture is too large to hold.
+// `displayBits` bits (1, 4, 8, 16, 24 or 32); every other file keeps its own
+// layout (see ClassifyFormat) and rows, turned bottom-up, with its colour table
+// as the palette. The pixels start at the file header's data offset when that
+// lies at or after the colour table and inside the file, else right after the
+// table; rows the file does not hold are zero.
+// Throws BmpError for every malformed file, pictures too large to hold included
+// (refused before anything is allocated), and Error for a run-length file when
+// `displayBits` is not a display depth.
 Bitmap LoadBmp(const uint8_t* data, size_t size, int displayBits);
 
 }  // namespace tavo
