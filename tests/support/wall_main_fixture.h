@@ -1,0 +1,96 @@
+// A main window built on in-memory ports, logging cursor, status and wallpaper events in order.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "imaging/bmp_writer.h"
+#include "mainwin/wall_main.h"
+#include "support/fake_ports.h"
+#include "support/temp_dir.h"
+#include "support/window_fakes.h"
+
+namespace tavo::testing {
+
+// The status line showing the banner, as the log records it.
+inline const std::string kBannerEvent = std::string("status:") + kBannerText;
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class WallMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folders.windowsDirectory = temp.File("Windows");
+        MainWindowPorts ports;
+        ports.screen = &screen;
+        ports.dialogs = &dialogs;
+        ports.cursor = &cursor;
+        ports.fileDialogs = &fileDialogs;
+        ports.folders = &folders;
+        ports.wallpaper = &wallpaper;
+        ports.lifetime = &lifetime;
+        form = std::make_unique<TForm1>(ports);
+        form->Status.onChanged = [this] { log.push_back("status:" + form->Status.SimpleText()); };
+    }
+
+    TForm1& Form1() { return *form; }
+
+    // A 24-bit picture file of `width` by `height` in the temporary folder.
+    std::string Picture(const std::string& name, int width = 32, int height = 24) {
+        Bitmap bitmap;
+        bitmap.SetFormat(PixelFormat::Bits24);
+        bitmap.SetSize(width, height);
+        for (int y = 0; y < height; ++y) {
+            for (size_t x = 0; x < bitmap.Stride() - 3; ++x)
+                bitmap.Row(y)[x] = static_cast<uint8_t>(x * 7 + y);
+        }
+        const std::string path = temp.File(name);
+        SaveBitmapToFile(bitmap, path);
+        return path;
+    }
+
+    // Fills the list through Add with these paths (window hidden: nothing is prepared).
+    void List(const std::vector<std::string>& paths) {
+        fileDialogs.Choose(paths);
+        Form1().BitBtn1Click(form.get());
+    }
+
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> paths;
+        for (int row = 1; row < form->Filez.RowCount(); ++row)
+            paths.push_back(form->Filez.Cell(1, row));
+        return paths;
+    }
+
+    int Preparations() const { return static_cast<int>(std::count(log.begin(), log.end(), "cursor:wait")); }
+
+    // A live window, its log cleared.
+    void ShowWindow() {
+        Form1().Show();
+        log.clear();
+    }
+
+    std::string WallpaperFile() const { return folders.windowsDirectory + "\\Tavo Wallpaper.bmp"; }
+
+    TempDir temp;
+    EventLog log;
+    FakeScreen screen{320, 240, 32};
+    RecordingDialogs dialogs;
+    LoggingCursor cursor{log};
+    ScriptedFileDialogs fileDialogs;
+    FixedFolders folders;
+    RecordingWallpaper wallpaper{log};
+    CountingLifetime lifetime;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace tavo::testing
