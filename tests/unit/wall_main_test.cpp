@@ -1,0 +1,284 @@
+// The main window driven through its control models: creation, the image list and the context menu.
+#include "mainwin/wall_main.h"
+
+#include <gtest/gtest.h>
+
+#include "support/wall_main_fixture.h"
+
+namespace tavo {
+namespace {
+
+using testing::WallMainTest;
+
+// ---- The window as created ----
+
+TEST_F(WallMainTest, CreatedHiddenWithHeaderEmptyListAndBanner) {
+    TForm1& f = Form1();
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.caption, "Tavo Wallpaper 2");
+    EXPECT_EQ(f.Filez.ColCount(), 2);
+    EXPECT_EQ(f.Filez.RowCount(), 2);
+    EXPECT_EQ(f.Filez.FixedRows(), 1);
+    EXPECT_EQ(f.Filez.Row(), 1);
+    EXPECT_EQ(f.Filez.Cell(0, 0), "Filename");
+    EXPECT_EQ(f.Filez.Cell(1, 0), "Path");
+    EXPECT_EQ(f.SelectedPath(), "");
+    EXPECT_EQ(f.LastPreviewPath, "");
+    EXPECT_TRUE(f.Image1.Picture().Empty());
+    const std::string banner = f.Status.SimpleText();
+    ASSERT_GE(banner.size(), 7u);
+    EXPECT_EQ(banner.substr(banner.size() - 7), "ALPHA 4");
+    EXPECT_EQ(banner.find('\n'), std::string::npos);
+    EXPECT_TRUE(log.empty()) << "creating the window touches neither cursor nor ports";
+}
+
+TEST_F(WallMainTest, CreatedWithTheOptionAndAutoChangeDefaults) {
+    TForm1& f = Form1();
+    EXPECT_TRUE(f.ResLarge.Checked());
+    EXPECT_FALSE(f.ResSmall.Checked());
+    EXPECT_TRUE(f.PropRes.Checked());
+    EXPECT_EQ(f.PixFormat.ItemIndex(), 0);
+    EXPECT_EQ(f.PixFormat.Items(), (std::vector<std::string>{"Don't change", "Always True Color (24 bit)"}));
+    EXPECT_EQ(f.ResSmall.hint, "Use this option if you have Win95 without Plus!");
+    EXPECT_EQ(f.ResLarge.Caption(), "&Shrink to fit ");
+    EXPECT_FALSE(f.AutoEnabled.Enabled());
+    EXPECT_FALSE(f.Randomized.Enabled());
+    EXPECT_FALSE(f.AutoRun.Checked());
+    EXPECT_EQ(f.Edit1.Text(), "30");
+    EXPECT_EQ(f.DelayUD.Min(), 1);
+    EXPECT_EQ(f.DelayUD.Max(), 6000);
+    EXPECT_EQ(f.DelayUD.Position(), 30);
+    EXPECT_EQ(f.Image1.bounds.width, 200);
+    EXPECT_EQ(f.Image1.bounds.height, 150);
+    EXPECT_EQ(f.BitBtn2.Caption(), "&About....");
+}
+
+TEST_F(WallMainTest, OpenDialogAsksForBackgrounds) {
+    fileDialogs.Cancel();
+    Form1().BitBtn1Click(form.get());
+    ASSERT_EQ(fileDialogs.requests.size(), 1u);
+    const OpenDialogRequest& r = fileDialogs.requests[0];
+    EXPECT_EQ(r.title, "Looking for backgrounds");
+    EXPECT_EQ(r.filter, "Backgrounds (*.bmp, *.jpg)|*.bmp;*.jpg");
+    EXPECT_EQ(r.filterIndex, 1);
+    EXPECT_EQ(r.defaultExt, "bmp");
+    EXPECT_EQ(r.bufferChars, 65519u);
+    EXPECT_TRUE(r.options.allowMultiSelect && r.options.pathMustExist && r.options.fileMustExist);
+    EXPECT_TRUE(r.options.enableSizing && r.options.explorer);
+    EXPECT_FALSE(r.options.hideReadOnly);
+}
+
+TEST(FileNameOfPathTest, TakesThePartAfterTheLastBackslashOrColon) {
+    EXPECT_EQ(FileNameOfPath("C:\\Pics\\sea.bmp"), "sea.bmp");
+    EXPECT_EQ(FileNameOfPath("C:sea.bmp"), "sea.bmp");
+    EXPECT_EQ(FileNameOfPath("sea.bmp"), "sea.bmp");
+    EXPECT_EQ(FileNameOfPath("\\\\server\\share\\x.jpg"), "x.jpg");
+    EXPECT_EQ(FileNameOfPath("C:\\Pics\\"), "");
+    EXPECT_EQ(FileNameOfPath("/home/pics/sea.bmp"), "/home/pics/sea.bmp");
+}
+
+// ---- The image list ----
+
+TEST_F(WallMainTest, AddToTheEmptyListFillsRowOneAndPreviewsIt) {
+    const std::string a = Picture("a.bmp"), b = Picture("b.bmp"), c = Picture("c.bmp");
+    ShowWindow();
+    List({a, b, c});
+    EXPECT_EQ(Form1().Filez.RowCount(), 4);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(Form1().Filez.Row(), 1);
+    EXPECT_EQ(Form1().LastPreviewPath, a);
+    EXPECT_FALSE(Form1().Image1.Picture().Empty());
+    EXPECT_EQ(Preparations(), 1);
+}
+
+TEST_F(WallMainTest, AddKeepsTheSelectionAndTheNamesFollowThePaths) {
+    List({"C:\\P\\1.bmp", "C:\\P\\2.bmp", "C:\\P\\3.bmp"});
+    Form1().Filez.SelectRow(2);
+    List({"C:\\P\\4.bmp", "D:5.jpg"});
+    EXPECT_EQ(Form1().Filez.RowCount(), 6);
+    EXPECT_EQ(Form1().Filez.Row(), 2);
+    EXPECT_EQ(Form1().Filez.Cell(0, 4), "4.bmp");
+    EXPECT_EQ(Form1().Filez.Cell(0, 5), "5.jpg");
+}
+
+TEST_F(WallMainTest, AddingAListedFileAddsASecondEntry) {
+    List({"C:\\P\\1.bmp"});
+    List({"C:\\P\\1.bmp"});
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "C:\\P\\1.bmp"}));
+}
+
+TEST_F(WallMainTest, AddLooksOnlyAtTheLastRow) {
+    // An empty entry in the middle, as a restore of a missing stored value leaves it.
+    List({"C:\\P\\1.bmp", "C:\\P\\2.bmp", "C:\\P\\3.bmp"});
+    Form1().Filez.SetCell(1, 2, "");
+    Form1().Filez.SetCell(0, 2, "");
+    List({"C:\\P\\4.bmp"});
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "", "C:\\P\\3.bmp", "C:\\P\\4.bmp"}));
+}
+
+TEST_F(WallMainTest, OpenReplacesTheListAndPreviewsTheFirstFile) {
+    std::vector<std::string> ten;
+    for (int i = 0; i < 10; ++i)
+        ten.push_back("C:\\Old\\" + std::to_string(i) + ".bmp");
+    List(ten);
+    Form1().Filez.SelectRow(7);
+    const std::string a = Picture("a.bmp"), b = Picture("b.bmp");
+    ShowWindow();
+    int clicks = 0;
+    Form1().Filez.onClick = [&](Component*) { ++clicks; };
+    fileDialogs.Choose({b, a});
+    Form1().BitBtn4Click(form.get());
+    EXPECT_EQ(Paths(), (std::vector<std::string>{b, a}));
+    EXPECT_EQ(Form1().Filez.Row(), 1);
+    EXPECT_EQ(Form1().LastPreviewPath, b);
+    EXPECT_EQ(clicks, 0) << "the shrinking list moves the selection without a notification";
+}
+
+TEST_F(WallMainTest, CancellingEitherDialogChangesNothingAndRunsNoRefresh) {
+    List({"C:\\P\\1.bmp", "C:\\P\\2.bmp"});
+    Form1().Filez.SelectRow(2);
+    ShowWindow();
+    Form1().LastPreviewPath = "C:\\P\\2.bmp";
+    for (int i = 0; i < 2; ++i) {
+        fileDialogs.Cancel();
+        if (i == 0)
+            Form1().BitBtn4Click(form.get());
+        else
+            Form1().BitBtn1Click(form.get());
+        EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "C:\\P\\2.bmp"}));
+        EXPECT_EQ(Form1().Filez.Row(), 2);
+    }
+    Form1().LastPreviewPath = "";
+    fileDialogs.Cancel();
+    Form1().BitBtn4Click(form.get());
+    EXPECT_EQ(Form1().LastPreviewPath, "") << "no refresh ran";
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(WallMainTest, RemoveAMiddleEntryMovesTheRestUpAndPreviewsTheNext) {
+    const std::string a = Picture("a.bmp"), b = Picture("b.bmp"), c = Picture("c.bmp");
+    List({a, b, c});
+    Form1().Filez.SelectRow(2);
+    ShowWindow();
+    Form1().Removefromlist1Click(&Form1().Removefromlist1);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, c}));
+    EXPECT_EQ(Form1().Filez.Cell(0, 2), FileNameOfPath(c));
+    EXPECT_EQ(Form1().Filez.Row(), 2);
+    EXPECT_EQ(Form1().LastPreviewPath, c);
+}
+
+TEST_F(WallMainTest, RemoveTheLastEntrySelectsAndPreviewsThePrevious) {
+    const std::string a = Picture("a.bmp"), b = Picture("b.bmp");
+    List({a, b});
+    Form1().Filez.SelectRow(2);
+    ShowWindow();
+    Form1().Removefromlist1Click(form.get());
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a}));
+    EXPECT_EQ(Form1().Filez.Row(), 1);
+    EXPECT_EQ(Form1().LastPreviewPath, a);
+}
+
+TEST_F(WallMainTest, RemoveTheOnlyEntryLeavesTheEmptyListAndKeepsThePreview) {
+    const std::string a = Picture("a.bmp");
+    ShowWindow();
+    List({a});
+    ASSERT_FALSE(Form1().Image1.Picture().Empty());
+    Form1().Removefromlist1Click(form.get());
+    EXPECT_EQ(Form1().Filez.RowCount(), 2);
+    EXPECT_EQ(Form1().Filez.Cell(0, 1), "");
+    EXPECT_EQ(Form1().Filez.Cell(1, 1), "");
+    EXPECT_FALSE(Form1().Image1.Picture().Empty());
+    EXPECT_EQ(Form1().LastPreviewPath, a);
+}
+
+TEST_F(WallMainTest, RemoveOnTheEmptyListOrAnEmptyEntryDoesNothing) {
+    ShowWindow();
+    EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Del"));
+    EXPECT_EQ(Form1().Filez.RowCount(), 2);
+    List({"C:\\P\\1.bmp", "C:\\P\\2.bmp", "C:\\P\\3.bmp"});
+    Form1().Filez.SetCell(1, 3, "");
+    Form1().Filez.SelectRow(3);
+    log.clear();
+    Form1().Removefromlist1Click(form.get());
+    EXPECT_EQ(Form1().Filez.RowCount(), 4);
+    EXPECT_EQ(Preparations(), 0);
+}
+
+// ---- The context menu ----
+
+TEST_F(WallMainTest, MenuItemsInDisplayOrderWithTheirShortcuts) {
+    std::vector<std::string> shown;
+    for (const MenuItem* item : Form1().PopupMenu1.items)
+        shown.push_back(item->caption + "|" + item->shortCut);
+    EXPECT_EQ(shown, (std::vector<std::string>{"&Hide window|Esc", "-|", "&Set as wallpaper|F9",
+                                               "&Remove from list|Del", "&Add files|Ins", "-|",
+                                               "&Exit|Ctrl+X", "-|", "&About...|F1"}));
+}
+
+TEST_F(WallMainTest, OpeningOnTheEmptyListDisablesTheEntryCommandsOnly) {
+    for (const MenuItem* item : Form1().PopupMenu1.items)
+        EXPECT_TRUE(item->enabled) << "before the first opening";
+    Form1().PopupMenu1.Popup();
+    EXPECT_FALSE(Form1().Setwallpaper1.enabled);
+    EXPECT_FALSE(Form1().Removefromlist1.enabled);
+    EXPECT_FALSE(Form1().Add1.enabled);
+    EXPECT_TRUE(Form1().Hidewindow1.enabled);
+    EXPECT_TRUE(Form1().Exit1.enabled);
+    EXPECT_TRUE(Form1().About1.enabled);
+
+    // The enabling is that of the last opening: an entry added since does not revive F9, Del or Ins.
+    List({"C:\\P\\1.bmp"});
+    EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Del"));
+    EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Ins"));
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp"}));
+    EXPECT_EQ(fileDialogs.requests.size(), 1u);
+    Form1().PopupMenu1.Popup();
+    EXPECT_TRUE(Form1().Setwallpaper1.enabled);
+    EXPECT_TRUE(Form1().Removefromlist1.enabled);
+    EXPECT_TRUE(Form1().Add1.enabled);
+    Form1().PopupMenu1.HandleShortCut("Del");
+    EXPECT_EQ(Paths(), (std::vector<std::string>{""}));
+}
+
+TEST_F(WallMainTest, AddFilesRunsAddAndAboutDoesNothing) {
+    List({"C:\\P\\1.bmp"});
+    fileDialogs.Choose({"C:\\P\\2.bmp"});
+    EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Ins"));
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "C:\\P\\2.bmp"}));
+    EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("F1"));
+    Form1().About1.Click();
+    Form1().BitBtn2.Click();
+    EXPECT_EQ(fileDialogs.requests.size(), 2u);
+    EXPECT_EQ(lifetime.terminations, 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(WallMainTest, HideSavesThenHidesExitAndCloseEndTheProgram) {
+    std::vector<std::string> order;
+    Form1().saveSettings = [&] { order.push_back(Form1().Visible() ? "save:visible" : "save:hidden"); };
+    Form1().onHide = [&](Component*) { order.push_back("hidden"); };
+    Form1().Show();
+    EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Esc"));
+    EXPECT_EQ(order, (std::vector<std::string>{"save:visible", "hidden"}));
+    EXPECT_EQ(lifetime.terminations, 0);
+    Form1().Show();
+    Form1().BitBtn3.Click();
+    EXPECT_FALSE(Form1().Visible());
+    Form1().PopupMenu1.HandleShortCut("Ctrl+X");
+    EXPECT_EQ(lifetime.terminations, 1);
+    Form1().Show();
+    EXPECT_TRUE(Form1().Close());
+    EXPECT_EQ(lifetime.terminations, 2);
+}
+
+TEST_F(WallMainTest, TheDelayTextIsAcceptedAsTyped) {
+    Form1().Edit1.SetText("ten");
+    Form1().DelayUD.StepUp();
+    EXPECT_EQ(Form1().Edit1.Text(), "31");
+    Form1().DelayUD.SetPosition(9999);
+    EXPECT_EQ(Form1().Edit1.Text(), "6,000");
+    EXPECT_EQ(Preparations(), 0);
+}
+
+}  // namespace
+}  // namespace tavo
