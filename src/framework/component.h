@@ -83,4 +83,8 @@ private:
     bool visible_ = true;
 };
 
+// The access key a caption marks with "&" (upper-cased), or 0 when it marks none;
+// "&&" stands for a literal ampersand.
+char AccessKeyOf(const std::string& caption);
+
 }  // namespace tavo

@@ -64,6 +64,12 @@ public:
 
     // The path cell of the selected row; empty when no entry is selected.
     std::string SelectedPath() const;
+    // The control that takes access key `letter` (any case): the first enabled one in
+    // the window's asking order whose caption marks it, a group box before its own
+    // controls; nullptr when none does. The binding then focuses a group's first
+    // control, presses a button, or focuses and toggles a check box.
+    Control* AccessKeyTarget(char letter);
+
     // "Tavo Wallpaper.bmp" in the Windows directory, the separator always inserted.
     std::string WallpaperFileName() const;
 

@@ -280,5 +280,32 @@ TEST_F(WallMainTest, TheDelayTextIsAcceptedAsTyped) {
     EXPECT_EQ(Preparations(), 0);
 }
 
+// ---- Access keys ----
+
+TEST(AccessKeyOfTest, ReadsTheMarkedLetter) {
+    EXPECT_EQ(AccessKeyOf("&Open"), 'O');
+    EXPECT_EQ(AccessKeyOf("Set &as"), 'A');
+    EXPECT_EQ(AccessKeyOf("Fish && &chips"), 'C');
+    EXPECT_EQ(AccessKeyOf("A && B"), 0);
+    EXPECT_EQ(AccessKeyOf("Panel1"), 0);
+    EXPECT_EQ(AccessKeyOf("trailing&"), 0);
+}
+
+TEST_F(WallMainTest, SharedLettersGoToTheFirstControlAskedAndDisabledOnesIgnoreTheirs) {
+    TForm1& f = Form1();
+    EXPECT_EQ(f.AccessKeyTarget('a'), &f.BitBtn1) << "Add, not Auto change nor About";
+    EXPECT_EQ(f.AccessKeyTarget('S'), &f.ResLarge) << "Shrink to fit, not Start with Windows";
+    EXPECT_EQ(f.AccessKeyTarget('p'), &f.PropRes) << "Proportional resize, not Preview";
+    EXPECT_EQ(f.AccessKeyTarget('r'), &f.ResamplingGB) << "the group, not Randomize";
+    EXPECT_EQ(f.AccessKeyTarget('c'), &f.PixFormat);
+    EXPECT_EQ(f.AccessKeyTarget('o'), &f.BitBtn4);
+    EXPECT_EQ(f.AccessKeyTarget('h'), &f.BitBtn3);
+    EXPECT_EQ(f.AccessKeyTarget('f'), &f.FilezGB);
+    EXPECT_EQ(f.AccessKeyTarget('e'), nullptr) << "Enabled is disabled";
+    EXPECT_EQ(f.AccessKeyTarget('q'), nullptr);
+    f.BitBtn1.SetEnabled(false);
+    EXPECT_EQ(f.AccessKeyTarget('a'), &f.AutoGB);
+}
+
 }  // namespace
 }  // namespace tavo
