@@ -27,6 +27,8 @@ const char kUsage[] =
     "area as the wallpaper command and the preview do, and writes it to OUTPUT.\n"
     "Defaults: --shrink --no-zoom --proportional --color-depth keep, the screen\n"
     "as large as the target, a display of 32 bits per pixel.\n"
+    "--full-decode decodes a JPEG picture whole before resampling (the same result,\n"
+    "more memory; for comparisons).\n"
     "Exit status: 0 written, 1 the picture could not be loaded, 2 other error, 64 usage.\n";
 
 struct Arguments {
@@ -36,6 +38,7 @@ struct Arguments {
     int screenHeight = -1;
     int displayBits = 32;
     bool status = false;
+    bool fullDecode = false;
     tavo::PrepareOptions options;
     std::string input;
     std::string output;
@@ -94,6 +97,7 @@ bool ParseSwitch(const std::string& arg, Arguments& a) {
         {"--proportional", &a.options.proportional, true},
         {"--no-proportional", &a.options.proportional, false},
         {"--status", &a.status, true},
+        {"--full-decode", &a.fullDecode, true},
     };
     for (const Switch& s : switches) {
         if (arg == s.name) {
@@ -175,6 +179,7 @@ int Run(const Arguments& a) {
     context.screen = &screen;
     context.dialogs = &dialogs;
     context.status = a.status ? &status : nullptr;
+    context.fullDecode = a.fullDecode;
     std::unique_ptr<tavo::Bitmap> bitmap;
     if (!tavo::PrepareWallpaperBitmap(a.targetWidth, a.targetHeight, bitmap, a.input, context))
         return kExitLoadFailure;

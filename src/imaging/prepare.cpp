@@ -9,6 +9,7 @@
 #include "imaging/bmp_reader.h"
 #include "imaging/file_io.h"
 #include "imaging/jpeg_image.h"
+#include "imaging/jpeg_rows.h"
 #include "imaging/stretch.h"
 
 namespace tavo {
@@ -85,6 +86,50 @@ void DecodeJpeg(TJPEGImage& jpeg, Bitmap& source, int displayBits) {
     jpeg.Release();
 }
 
+// Output size, colour depth and stretch from a source given by its rows.
+void Resample(RowSource& rows, int targetWidth, int targetHeight, Bitmap& output,
+              const PrepareContext& context) {
+    const int displayBits = DisplayBits(context);
+    ApplyColourDepth(rows.Layout(), output, context.options.colourDepth, displayBits);
+    SetStatus(context, "Resampling...");
+    const int screenWidth = context.screen ? context.screen->Width() : targetWidth;
+    const OutputSize size = ComputeOutputSize(targetWidth, targetHeight, screenWidth, rows.Width(),
+                                              rows.Height(), context.options);
+    output.SetWidth(size.width);
+    output.SetHeight(size.height);
+    StretchRows(rows, output, displayBits);
+}
+
+std::unique_ptr<JpegRows> OpenJpegRows(const std::vector<uint8_t>& bytes) {
+    try {
+        return std::make_unique<JpegRows>(bytes);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// The JPEG road row by row: the picture is decoded while it is resampled.
+bool PrepareJpegRows(int targetWidth, int targetHeight, Bitmap& output, const std::string& path,
+                     const PrepareContext& context) {
+    SetStatus(context, "Loading JPEG...");
+    std::vector<uint8_t> bytes;
+    std::unique_ptr<JpegRows> rows = ReadWholeFile(path, bytes) ? OpenJpegRows(bytes) : nullptr;
+    if (!rows) return false;
+    SetStatus(context, "Converting...");
+    try {
+        rows->Start();
+        Resample(*rows, targetWidth, targetHeight, output, context);
+        rows->Finish();
+    } catch (...) {
+        // As when the whole picture is decoded first: nothing of it is kept.
+        output.SetSize(0, 0);
+        output.SetDevice(DisplayBits(context));
+        output.SetPalette({});
+        throw;
+    }
+    return true;
+}
+
 void ReportLoadFailure(const PrepareContext& context, const std::string& path) {
     if (context.dialogs)
         context.dialogs->ShowMessage("Error reading file: " + path, "Error", MessageIcon::Error);
@@ -133,6 +178,14 @@ bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<B
     result->SetDevice(displayBits);
     Bitmap& output = *result;
 
+    if (IsJpegPath(path) && !context.fullDecode) {
+        if (!PrepareJpegRows(targetWidth, targetHeight, output, path, context)) {
+            ReportLoadFailure(context, path);
+            return false;
+        }
+        return true;
+    }
+
     Bitmap source;
     if (IsJpegPath(path)) {
         TJPEGImage jpeg(JpegDefaults::ForDisplay(displayBits));
@@ -151,14 +204,8 @@ bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<B
         }
     }
 
-    ApplyColourDepth(source, output, context.options.colourDepth, displayBits);
-    SetStatus(context, "Resampling...");
-    const int screenWidth = context.screen ? context.screen->Width() : targetWidth;
-    const OutputSize size = ComputeOutputSize(targetWidth, targetHeight, screenWidth, source.Width(),
-                                              source.Height(), context.options);
-    output.SetWidth(size.width);
-    output.SetHeight(size.height);
-    StretchBitmap(source, output, displayBits);
+    BitmapRows rows(source);
+    Resample(rows, targetWidth, targetHeight, output, context);
     return true;
 }
 

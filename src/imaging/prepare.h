@@ -25,6 +25,10 @@ struct PrepareContext {
     StatusSink* status = nullptr;
     const Screen* screen = nullptr;
     Dialogs* dialogs = nullptr;
+    // Decode JPEG pictures whole before resampling instead of row by row. Both
+    // give the same bytes; the whole decode is the plain reference road, kept
+    // for tests and benchmarks.
+    bool fullDecode = false;
 };
 
 // The output size for a source of sourceWidth by sourceHeight pixels prepared

@@ -22,11 +22,12 @@ std::vector<uint8_t> MakeJpeg(int width, int height, const std::vector<uint8_t>&
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = options.grayscale ? 1 : 3;
-    cinfo.in_color_space = options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.input_components = options.cmyk ? 4 : options.grayscale ? 1 : 3;
+    cinfo.in_color_space = options.cmyk ? JCS_CMYK : options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&cinfo);
+    if (options.cmyk) jpeg_set_colorspace(&cinfo, options.ycck ? JCS_YCCK : JCS_CMYK);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
-    if (!options.grayscale) {
+    if (!options.grayscale && !options.cmyk) {
         cinfo.comp_info[0].h_samp_factor = options.hSampling;
         cinfo.comp_info[0].v_samp_factor = options.vSampling;
     }

@@ -14,6 +14,8 @@ struct JpegMakeOptions {
     int restartRows = 0;  // restart interval in MCU rows (0: none)
     int hSampling = 2;    // luma sampling factors: 2x2 is 4:2:0, 2x1 4:2:2, 1x1 4:4:4
     int vSampling = 2;
+    bool cmyk = false;  // four components (pixels are four bytes, C, M, Y, K)
+    bool ycck = false;  // with cmyk: stored as YCCK
 };
 
 // Pixels are rows from the top, three bytes red, green, blue per pixel

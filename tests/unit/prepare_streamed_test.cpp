@@ -1,0 +1,213 @@
+// Row-by-row JPEG preparation gives exactly the bytes of the whole-picture decode.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/error.h"
+#include "imaging/bmp_writer.h"
+#include "imaging/prepare.h"
+#include "support/fake_ports.h"
+#include "support/jpeg_maker.h"
+#include "support/temp_dir.h"
+
+namespace tavo {
+namespace {
+
+using testing::JpegMakeOptions;
+
+struct Picture {
+    const char* name;
+    int width, height;
+    JpegMakeOptions options;
+};
+
+JpegMakeOptions Sampling(int h, int v) {
+    JpegMakeOptions o;
+    o.hSampling = h;
+    o.vSampling = v;
+    return o;
+}
+JpegMakeOptions Progressive(int h, int v) {
+    JpegMakeOptions o = Sampling(h, v);
+    o.progressive = true;
+    return o;
+}
+JpegMakeOptions Restarts() {
+    JpegMakeOptions o;
+    o.restartRows = 1;
+    return o;
+}
+JpegMakeOptions Grey(bool progressive = false) {
+    JpegMakeOptions o;
+    o.grayscale = true;
+    o.progressive = progressive;
+    return o;
+}
+JpegMakeOptions Cmyk(bool ycck) {
+    JpegMakeOptions o;
+    o.cmyk = true;
+    o.ycck = ycck;
+    return o;
+}
+
+const Picture kPictures[] = {
+    {"s420", 333, 250, Sampling(2, 2)},
+    {"s422", 333, 250, Sampling(2, 1)},
+    {"s440", 301, 257, Sampling(1, 2)},
+    {"s444", 300, 200, Sampling(1, 1)},
+    {"s411", 333, 250, Sampling(4, 1)},
+    {"tall420", 37, 611, Sampling(2, 2)},
+    {"tiny", 1, 1, Sampling(2, 2)},
+    {"odd", 17, 13, Sampling(2, 2)},
+    {"prog420", 333, 250, Progressive(2, 2)},
+    {"prog444", 250, 190, Progressive(1, 1)},
+    {"restarts", 320, 240, Restarts()},
+    {"grey", 333, 250, Grey()},
+    {"greyProgressive", 210, 170, Grey(true)},
+    {"cmyk", 120, 90, Cmyk(false)},
+    {"ycck", 120, 90, Cmyk(true)},
+};
+
+struct Setting {
+    const char* name;
+    int targetW, targetH, screenW, displayBits, colourDepth;
+    bool shrink, zoom, proportional;
+};
+
+const Setting kSettings[] = {
+    {"wallpaper", 160, 120, 160, 32, 0, true, false, true},
+    {"wallpaperZoom", 1000, 700, 1000, 32, 1, true, true, true},
+    {"wallpaperStretched", 97, 301, 97, 32, 0, true, true, false},
+    {"preview", 200, 150, 1024, 32, 0, true, false, true},
+    {"previewNoOptions", 200, 150, 640, 32, 1, false, false, true},
+    {"noDepthChoice", 150, 100, 150, 16, -1, true, false, true},
+    {"halftone", 150, 100, 150, 8, 0, true, false, true},
+    {"halftoneDevice", 150, 100, 150, 4, -1, true, true, true},
+};
+
+std::vector<uint8_t> Pixels(const Picture& p) {
+    std::vector<uint8_t> rgb = testing::PatternRgb(p.width, p.height, 7);
+    if (p.options.grayscale) {
+        std::vector<uint8_t> grey;
+        for (size_t i = 0; i < rgb.size(); i += 3)
+            grey.push_back(static_cast<uint8_t>((rgb[i] + rgb[i + 1] * 2 + rgb[i + 2]) / 4));
+        return grey;
+    }
+    if (p.options.cmyk) {
+        std::vector<uint8_t> cmyk;
+        for (size_t i = 0; i < rgb.size(); i += 3) {
+            cmyk.insert(cmyk.end(), {rgb[i], rgb[i + 1], rgb[i + 2], static_cast<uint8_t>(255 - rgb[i] / 2)});
+        }
+        return cmyk;
+    }
+    return rgb;
+}
+
+struct Outcome {
+    bool loaded = false;
+    std::string error;
+    std::vector<uint8_t> file;
+    std::vector<std::string> status;
+};
+
+Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
+    testing::FakeScreen screen(s.screenW, 768, s.displayBits);
+    testing::RecordingDialogs dialogs;
+    testing::RecordingStatus status;
+    PrepareContext c;
+    c.options = PrepareOptions{s.colourDepth, s.shrink, s.zoom, s.proportional};
+    c.screen = &screen;
+    c.dialogs = &dialogs;
+    c.status = &status;
+    c.fullDecode = fullDecode;
+    Outcome o;
+    std::unique_ptr<Bitmap> result;
+    try {
+        o.loaded = PrepareWallpaperBitmap(s.targetW, s.targetH, result, path, c);
+    } catch (const Error& e) {
+        o.error = e.what();
+    }
+    o.file = EncodeBmpFile(*result);
+    o.status = status.texts;
+    return o;
+}
+
+TEST(PrepareStreamed, EveryPictureAndSettingMatchesTheWholeDecode) {
+    testing::TempDir dir;
+    for (const Picture& p : kPictures) {
+        const std::string path = dir.File(std::string(p.name) + ".jpg");
+        testing::WriteBytes(path, testing::MakeJpeg(p.width, p.height, Pixels(p), p.options));
+        for (const Setting& s : kSettings) {
+            SCOPED_TRACE(std::string(p.name) + " / " + s.name);
+            const Outcome streamed = Prepare(path, s, false);
+            const Outcome whole = Prepare(path, s, true);
+            EXPECT_TRUE(streamed.loaded);
+            EXPECT_EQ(streamed.error, whole.error);
+            EXPECT_EQ(streamed.status, whole.status);
+            ASSERT_EQ(streamed.file.size(), whole.file.size());
+            EXPECT_TRUE(streamed.file == whole.file);
+        }
+    }
+}
+
+TEST(PrepareStreamed, DamagedTailStillEndsInTheDecoderError) {
+    testing::TempDir dir;
+    std::vector<uint8_t> jpeg = testing::MakeJpeg(64, 640, testing::PatternRgb(64, 640), Progressive(2, 2));
+    // Remove the quantization tables: the header reads, the decoder fails.
+    const std::string path = dir.File("damaged.jpg");
+    std::vector<uint8_t> broken;
+    size_t i = 2;
+    broken.insert(broken.end(), jpeg.begin(), jpeg.begin() + 2);
+    while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF && jpeg[i + 1] != 0xDA) {
+        const size_t length = (static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3];
+        if (jpeg[i + 1] != 0xDB) broken.insert(broken.end(), jpeg.begin() + i, jpeg.begin() + i + 2 + length);
+        i += 2 + length;
+    }
+    broken.insert(broken.end(), jpeg.begin() + i, jpeg.end());
+    testing::WriteBytes(path, broken);
+    const Setting preview{"preview", 200, 150, 1024, 32, 0, true, false, true};
+    const Outcome streamed = Prepare(path, preview, false);
+    const Outcome whole = Prepare(path, preview, true);
+    EXPECT_EQ(streamed.error.rfind("JPEG error #", 0), 0u) << streamed.error;
+    EXPECT_EQ(streamed.error, whole.error);
+    EXPECT_TRUE(streamed.file.empty());
+    EXPECT_EQ(streamed.status, whole.status);
+}
+
+TEST(PrepareStreamed, TruncatedFilesGiveTheSameBytes) {
+    testing::TempDir dir;
+    for (bool progressive : {false, true}) {
+        std::vector<uint8_t> jpeg = testing::MakeJpeg(200, 300, testing::PatternRgb(200, 300),
+                                                      progressive ? Progressive(2, 2) : Sampling(2, 2));
+        jpeg.resize(jpeg.size() * 2 / 3);
+        const std::string path = dir.File(progressive ? "cutp.jpg" : "cut.jpg");
+        testing::WriteBytes(path, jpeg);
+        for (const Setting& s : kSettings) {
+            SCOPED_TRACE(std::string(s.name) + (progressive ? " progressive" : ""));
+            const Outcome streamed = Prepare(path, s, false);
+            const Outcome whole = Prepare(path, s, true);
+            EXPECT_EQ(streamed.error, whole.error);
+            EXPECT_TRUE(streamed.file == whole.file);
+        }
+    }
+}
+
+TEST(PrepareStreamed, LoadFailuresKeepTheirMessage) {
+    testing::TempDir dir;
+    const std::string path = dir.File("not a picture.jpg");
+    testing::WriteBytes(path, {'h', 'e', 'l', 'l', 'o'});
+    testing::FakeScreen screen;
+    testing::RecordingDialogs dialogs;
+    PrepareContext c;
+    c.screen = &screen;
+    c.dialogs = &dialogs;
+    std::unique_ptr<Bitmap> result;
+    EXPECT_FALSE(PrepareWallpaperBitmap(1024, 768, result, path, c));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + path);
+    EXPECT_TRUE(result->Empty());
+}
+
+}  // namespace
+}  // namespace tavo
