@@ -1,9 +1,15 @@
 // bench_huffman_floor: reads every DCT coefficient of a JPEG file without inverse DCT or colour conversion.
 //
-// jpeg_read_coefficients runs only the entropy decoder (and, for progressive files, the scan merging), so
-// the time of this program is the floor that no decoder of the whole picture can go below.
+// By default jpeg_read_coefficients runs only the entropy decoder (and, for progressive files, the scan
+// merging) and keeps every coefficient, so the time of this program is the floor that no decoder of the
+// whole picture can go below. With --skip the coefficients are thrown away as they are decoded: the
+// decompressor skips all rows but the last, which for single-scan files Huffman-decodes the skipped rows
+// without storing them (progressive files still gather every scan first); this is the floor of a decoder
+// that keeps nothing of the rows it does not need.
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -22,13 +28,15 @@ void OnError(j_common_ptr info) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_huffman_floor FILE.jpg\n");
+    const bool skip = argc == 3 && std::strcmp(argv[1], "--skip") == 0;
+    if (argc != 2 && !skip) {
+        std::fprintf(stderr, "usage: bench_huffman_floor [--skip] FILE.jpg\n");
         return 64;
     }
-    std::FILE* file = std::fopen(argv[1], "rb");
+    const char* path = argv[argc - 1];
+    std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
-        std::perror(argv[1]);
+        std::perror(path);
         return 1;
     }
 
@@ -44,6 +52,20 @@ int main(int argc, char** argv) {
     jpeg_create_decompress(&info);
     jpeg_stdio_src(&info, file);
     jpeg_read_header(&info, TRUE);
+    if (skip) {
+        jpeg_start_decompress(&info);
+        std::vector<JSAMPLE> row(static_cast<size_t>(info.output_width) * info.output_components);
+        JSAMPROW rows[1] = {row.data()};
+        // The last row is read, not skipped, so that the whole of the data is decoded.
+        if (info.output_height > 1) jpeg_skip_scanlines(&info, info.output_height - 1);
+        while (info.output_scanline < info.output_height)
+            jpeg_read_scanlines(&info, rows, 1);
+        jpeg_finish_decompress(&info);
+        jpeg_destroy_decompress(&info);
+        std::fclose(file);
+        std::printf("%u rows skipped\n", info.output_height - 1);
+        return 0;
+    }
     jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&info);
 
     // Touch one block row of each component so that the decoded arrays are really realised in memory.

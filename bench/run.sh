@@ -52,6 +52,10 @@ peak_tool=/usr/bin/time
 [ -x "$peak_tool" ] || { echo "bench/run.sh: /usr/bin/time is missing (package time): no peak memory" >&2; peak_tool=; }
 
 # ---- the programs ----
+# The commit the programs are built from, taken before the build (others may commit while this runs).
+commit="$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo '?')"
+git -C "$root" diff --quiet HEAD -- src tools 2>/dev/null || commit+=" (with uncommitted changes in src/ or tools/)"
+
 # Brought up to date in the native build; a BUILD_DIR that is no CMake build is used as it stands.
 if command -v cmake >/dev/null 2>&1 && { [ -f "$build/CMakeCache.txt" ] || [ "$build" = "$root/build/native" ]; }; then
     [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset native >/dev/null)
@@ -67,38 +71,47 @@ for p in "$prepare" "$sample" "$floor"; do [ -x "$p" ] || die "missing $p (cmake
 # ---- the input pictures: the program's own sample picture, never pictures from elsewhere ----
 mkdir -p "$bench/in" "$bench/out"
 in=$bench/in
-# Bump the recipe when the way the inputs are made changes; the sample's source decides the picture.
-recipe="recipe 1 huge=$huge extras=$extras $(sha256sum "$root/tools/tavowall_sample.cpp" | cut -c1-16)"
+# Bump the recipe when the way the inputs are made changes; the sample's source decides the picture. A
+# changed recipe, or --fresh, makes them all again; otherwise only the missing ones are made.
+recipe="recipe 2 $(sha256sum "$root/tools/tavowall_sample.cpp" | cut -c1-16)"
 stamp=$in/inputs.stamp
 if [ -n "$fresh" ] || [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$recipe" ]; then
-    echo "making the input pictures in $in ..." >&2
-    rm -f "$stamp"
-    mk() { "$sample" "$1" "$2" >/dev/null || die "tavowall-sample $2 failed"; }
-    jpg() { cjpeg -quality 90 "${@:3}" "$1" >"$2" || die "cjpeg failed for $2"; }
+    rm -f "$in"/*.bmp "$in"/*.jpg
+    echo "$recipe" >"$stamp"
+fi
+made=
+mk() {  # mk FILE.bmp WxH: the sample picture at that size
+    [ -n "$made" ] || { echo "making the input pictures in $in ..." >&2; made=1; }
+    "$sample" "$1" "$2" >/dev/null || die "tavowall-sample $2 failed"
+}
+jpg() { { cjpeg -quality 90 "${@:3}" "$1" >"$2.part" && mv "$2.part" "$2"; } || die "cjpeg failed for $2"; }
+if [ ! -f "$in/sample_4000x3000.jpg" ]; then
     mk "$in/tmp.bmp" 4000x3000
     jpg "$in/tmp.bmp" "$in/sample_4000x3000.jpg"
-    mk "$in/sample_6000x4000.bmp" 6000x4000
-    jpg "$in/sample_6000x4000.bmp" "$in/sample_6000x4000.jpg"
-    if [ -n "$extras" ]; then
-        jpg "$in/sample_6000x4000.bmp" "$in/gray_6000x4000.jpg" -grayscale
+fi
+[ -f "$in/sample_6000x4000.bmp" ] || mk "$in/sample_6000x4000.bmp" 6000x4000
+[ -f "$in/sample_6000x4000.jpg" ] || jpg "$in/sample_6000x4000.bmp" "$in/sample_6000x4000.jpg"
+if [ -n "$extras" ]; then
+    [ -f "$in/gray_6000x4000.jpg" ] || jpg "$in/sample_6000x4000.bmp" "$in/gray_6000x4000.jpg" -grayscale
+    [ -f "$in/progressive_6000x4000.jpg" ] ||
         jpg "$in/sample_6000x4000.bmp" "$in/progressive_6000x4000.jpg" -progressive
+    if [ ! -f "$in/textured_6000x4000.jpg" ]; then
         # The sample is smooth and compresses far better than a photograph; fixed-seed noise gives it
         # a photograph's amount of detail (about 2.5 bits per pixel at quality 90).
         "$im_convert" "$in/sample_6000x4000.bmp" -seed 7 -attenuate 0.5 +noise Gaussian -type TrueColor \
             BMP3:"$in/tmp.bmp" || die "adding noise to the sample failed"
         jpg "$in/tmp.bmp" "$in/textured_6000x4000.jpg"
     fi
-    if [ -n "$huge" ]; then
-        mk "$in/tmp.bmp" 12000x9000
-        jpg "$in/tmp.bmp" "$in/sample_12000x9000.jpg"
-    fi
-    rm -f "$in/tmp.bmp"
-    echo "$recipe" >"$stamp"
 fi
+if [ -n "$huge" ] && [ ! -f "$in/sample_12000x9000.jpg" ]; then
+    mk "$in/tmp.bmp" 12000x9000
+    jpg "$in/tmp.bmp" "$in/sample_12000x9000.jpg"
+fi
+rm -f "$in/tmp.bmp"
 
 # ---- the cases ----
 ids=()
-declare -A label cmd ref input output
+declare -A label=() cmd=() ref=() input=() output=()
 q() { printf '%q' "$1"; }
 # add ID REF LABEL INPUT OUTPUT COMMAND...: REF is the case whose time the ratio divides by.
 add() {
@@ -110,14 +123,29 @@ add() {
     for a in "$@"; do c+="$(q "$a") "; done
     cmd[$id]=$c
 }
-add_jpeg() {  # add_jpeg NAME: djpeg, floor, wallpaper and preview of in/NAME.jpg
-    local n=$1 f=$in/$1.jpg o=$bench/out
+# The full-decode road (--full-decode) is the reference the streamed road must match byte for byte; builds
+# from before the streamed road have only the full decode.
+full_flag=
+usage_text=$("$prepare" --help 2>&1 || true)
+case $usage_text in *--full-decode*) full_flag=1 ;; esac
+jpeg_names=()
+add_jpeg() {  # add_jpeg NAME [wall-only]: djpeg, the floors, wallpaper and preview of in/NAME.jpg
+    local n=$1 f=$in/$1.jpg o=$bench/out road
+    jpeg_names+=("$n")
     add "$n.djpeg" "$n.djpeg" "djpeg -bmp (full decode)" "$f" /dev/null djpeg -bmp "$f"
-    add "$n.floor" "$n.djpeg" "Huffman floor" "$f" /dev/null "$floor" "$f"
-    add "$n.wall" "$n.djpeg" "wallpaper 1920x1080" "$f" "$o/$n.wall.bmp" "$prepare" --target 1920x1080 "$f" "$o/$n.wall.bmp"
-    [ "${2:-}" = wall-only ] && return
-    add "$n.preview" "$n.djpeg" "preview 200x150" "$f" "$o/$n.preview.bmp" \
-        "$prepare" --target 200x150 --screen 1920x1080 "$f" "$o/$n.preview.bmp"
+    add "$n.floor" "$n.djpeg" "Huffman floor, coefficients kept" "$f" /dev/null "$floor" "$f"
+    add "$n.skipfloor" "$n.djpeg" "Huffman floor, coefficients dropped" "$f" /dev/null "$floor" --skip "$f"
+    for road in ${full_flag:+full} streamed; do
+        local id=wall extra=() what=""
+        [ "$road" = full ] && id=wallfull extra=(--full-decode) what=", --full-decode"
+        [ "$road" = streamed ] && [ -n "$full_flag" ] && what=", streamed"
+        add "$n.$id" "$n.djpeg" "wallpaper 1920x1080$what" "$f" "$o/$n.$id.bmp" \
+            "$prepare" "${extra[@]}" --target 1920x1080 "$f" "$o/$n.$id.bmp"
+        [ "${2:-}" = wall-only ] && continue
+        id=${id/wall/preview}
+        add "$n.$id" "$n.djpeg" "preview 200x150$what" "$f" "$o/$n.$id.bmp" \
+            "$prepare" "${extra[@]}" --target 200x150 --screen 1920x1080 "$f" "$o/$n.$id.bmp"
+    done
 }
 add_jpeg sample_4000x3000
 add_jpeg sample_6000x4000
@@ -132,7 +160,9 @@ if [ -n "$extras" ]; then
     # The program dithers grayscale pictures to 236 levels; djpeg does the same with -colors 236.
     add gray_6000x4000.djpeg236 gray_6000x4000.djpeg "djpeg -bmp -colors 236" "$in/gray_6000x4000.jpg" /dev/null \
         djpeg -bmp -colors 236 "$in/gray_6000x4000.jpg"
-    ref[gray_6000x4000.wall]=gray_6000x4000.djpeg236 ref[gray_6000x4000.preview]=gray_6000x4000.djpeg236
+    for id in wall preview wallfull previewfull; do
+        if [ -n "${ref[gray_6000x4000.$id]:-}" ]; then ref[gray_6000x4000.$id]=gray_6000x4000.djpeg236; fi
+    done
     add_jpeg progressive_6000x4000
 fi
 [ -n "$huge" ] && add_jpeg sample_12000x9000 wall-only
@@ -142,7 +172,7 @@ errlog=$bench/errors.log
 : >"$errlog"
 times=$bench/times.tsv
 : >"$times"
-declare -A peak failed
+declare -A peak=() failed=()
 rm -f "$bench"/out/*.bmp
 
 echo "peak-memory and warm-up run ..." >&2
@@ -160,6 +190,20 @@ for id in "${ids[@]}"; do
         echo "  $id failed (exit $rc): $(tail -n 1 "$errlog")" >&2
     fi
 done
+
+# The streamed road must give exactly the full decode's bytes.
+identical="not checked"
+if [ -n "$full_flag" ]; then
+    same=0 differ=()
+    for n in "${jpeg_names[@]}"; do
+        for kind in wall preview; do
+            a=$bench/out/$n.$kind.bmp b=$bench/out/$n.${kind}full.bmp
+            { [ -f "$a" ] && [ -f "$b" ]; } || continue
+            if cmp -s "$a" "$b"; then same=$((same + 1)); else differ+=("$n.$kind"); fi
+        done
+    done
+    if [ ${#differ[@]} -eq 0 ]; then identical="yes, all $same outputs"; else identical="NO: ${differ[*]} differ ($same match)"; fi
+fi
 
 echo "timing: $runs interleaved rounds ..." >&2
 for ((r = 1; r <= runs; r++)); do
@@ -179,7 +223,7 @@ median() {
     awk -F'\t' -v id="$1" '$1 == id { print $3 }' "$times" | sort -n |
         awk '{ v[NR] = $1 } END { if (NR == 0) exit; m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f", m / 1000 }'
 }
-declare -A med low
+declare -A med=() low=()
 for id in "${ids[@]}"; do
     med[$id]=$(median "$id")
     low[$id]=$(awk -F'\t' -v id="$id" '$1 == id && (n++ == 0 || $3 < m) { m = $3 } END { if (n) printf "%.1f", m / 1000 }' "$times")
@@ -216,7 +260,12 @@ if [ -n "$huge" ] && [ -n "$wine_check" ]; then
         tavo_wine_stop
         if [ "$rc" -eq 0 ]; then
             verdict="met (exit 0, $(awk -v t=$((t1 - t0)) 'BEGIN { printf "%.1f", t / 1e6 }') s with Wine's start-up;"
-            verdict+=" tavowall-prepare.exe built $(date -u -r "$win_exe" '+%Y-%m-%d %H:%M UTC'))"
+            verdict+=" tavowall-prepare.exe built $(date -u -r "$win_exe" '+%Y-%m-%d %H:%M UTC');"
+            if cmp -s "$bench/out/huge.wine.bmp" "$bench/out/sample_12000x9000.wall.bmp"; then
+                verdict+=" output identical to the native build's)"
+            else
+                verdict+=" output DIFFERS from the native build's)"
+            fi
         else
             verdict="not met (exit $rc: $(head -n 1 "$bench/wine.err" 2>/dev/null))"
         fi
@@ -231,8 +280,7 @@ report=$bench/results.md
 {
     echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), libjpeg-turbo" \
         "$(dpkg-query -W -f='${Version}' "libjpeg62-turbo:$(dpkg --print-architecture)" 2>/dev/null || echo '?'), $(uname -sr)"
-    echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'); commit $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo '?')" \
-        "$(git -C "$root" diff --quiet HEAD -- src tools 2>/dev/null || echo '(with uncommitted changes in src/ or tools/)')"
+    echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'); programs built from commit $commit"
     echo "Command: bash bench/run.sh${given_args:+ $given_args} ($runs rounds)"
     echo
     echo "| Picture | File MiB | Run | Median ms | Min ms | Peak MiB | Ratio | Output MiB |"
@@ -281,11 +329,20 @@ report=$bench/results.md
         echo "$1: peak $(mib $((pk * 1024))) MiB (goal <= $(mib "$limit") MiB):" \
             "$(awk -v p="$((pk * 1024))" -v l="$limit" 'BEGIN { print (p <= l) ? "met" : "not met" }')"
     }
+    full=${full_flag:+full}
     echo "- Image preparation issue (full decode; wallpaper and preview each within 1.15x of djpeg):"
     for n in sample_4000x3000 sample_6000x4000; do
-        goal "  - $n wallpaper" "$n.wall" 1.15
-        goal "  - $n preview" "$n.preview" 1.15
+        goal "  - $n wallpaper${full_flag:+ (--full-decode)}" "$n.wall$full" 1.15
+        goal "  - $n preview${full_flag:+ (--full-decode)}" "$n.preview$full" 1.15
     done
+    memgoal_note() {  # the full decode's peak beside djpeg's
+        local n=$1
+        [ -n "${peak[$n.wall$full]:-}" ] && [ -n "${peak[$n.djpeg]:-}" ] &&
+            echo "  - $n peak memory: wallpaper $(mib $((peak[$n.wall$full] * 1024))) MiB, djpeg $(mib $((peak[$n.djpeg] * 1024))) MiB"
+        return 0
+    }
+    memgoal_note sample_4000x3000
+    memgoal_note sample_6000x4000
     echo "- Streamed preparation issue:"
     goal "  - sample_6000x4000 wallpaper" sample_6000x4000.wall 0.75
     goal "  - sample_6000x4000 preview" sample_6000x4000.preview 0.60
@@ -301,16 +358,19 @@ report=$bench/results.md
         memgoal "  - sample_12000x9000 wallpaper memory (native)" sample_12000x9000.wall
         echo "  - 32-bit build under Wine, sample_12000x9000 as wallpaper: $wine_verdict"
     fi
-    echo "- Distance to the entropy-decoding floor (wallpaper time / floor time):"
-    for n in sample_4000x3000 sample_6000x4000 ${extras:+textured_6000x4000 gray_6000x4000 progressive_6000x4000} \
-        ${huge:+sample_12000x9000}; do
-        if [ -n "${med[$n.wall]:-}" ] && [ -n "${med[$n.floor]:-}" ] && [ -z "${failed[$n.wall]:-}" ]; then
-            echo "  - $n: $(paired "$n.wall" "$n.floor")x the floor" \
-                "(floor is $(paired "$n.floor" "$n.djpeg")x djpeg)"
+    echo "- Distance to the entropy-decoding floor (streamed wallpaper time / floor time, both floors):"
+    for n in "${jpeg_names[@]}"; do
+        if [ -n "${med[$n.wall]:-}" ] && [ -n "${med[$n.floor]:-}" ] && [ -n "${med[$n.skipfloor]:-}" ]; then
+            echo "  - $n: $(paired "$n.wall" "$n.skipfloor")x the floor that drops the coefficients" \
+                "($(paired "$n.skipfloor" "$n.djpeg")x djpeg), $(paired "$n.wall" "$n.floor")x the one that keeps them" \
+                "($(paired "$n.floor" "$n.djpeg")x djpeg)"
         else
             echo "  - $n: not measured"
         fi
     done
+    if [ -n "$full_flag" ]; then
+        echo "- Streamed output byte-identical to --full-decode: $identical"
+    fi
 } >"$report"
 
 cat "$report"
