@@ -5,6 +5,7 @@
 
 #include "framework/error.h"
 #include "imaging/jpeg_image.h"
+#include "imaging/jpeg_rows.h"
 
 namespace {
 
@@ -32,6 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         jpeg.SetSmoothing((settings & 64) == 0);
         if (pixels > ((settings & 8) ? kMaxPassByPassPixels : kMaxDecodedPixels)) return 0;
         jpeg.Decoded();
+    } catch (const tavo::Error&) {
+    }
+    // The row-by-row road of the picture preparation, sampling a few rows.
+    try {
+        const std::vector<uint8_t> bytes(data, data + size);
+        tavo::JpegRows rows(bytes);
+        if (int64_t{rows.Width()} * rows.Height() > kMaxDecodedPixels) return 0;
+        rows.Start();
+        tavo::Bitmap out;
+        out.SetFormat(tavo::PixelFormat::Bits24);
+        out.SetSize(rows.Width() > 0 ? 1 + rows.Width() / 7 : 0,
+                    rows.Height() > 0 ? 1 + rows.Height() / 5 : 0);
+        tavo::StretchRows(rows, out, settings & 1 ? 8 : 32);
+        rows.Finish();
     } catch (const tavo::Error&) {
     }
     return 0;
