@@ -121,11 +121,11 @@ uint8_t PixelWriter::Match(RgbQuad colour) const {
     return NearestIndex(table_, colour);
 }
 
-void PixelWriter::Write(uint8_t* row, int x, RgbQuad c) const {
+void PixelWriter::WriteIndex(uint8_t* row, int x, uint8_t index) const {
     switch (bitCount_) {
         case 1: {
             const uint8_t bit = static_cast<uint8_t>(0x80u >> (x & 7));
-            if (Match(c))
+            if (index & 1)
                 row[x >> 3] |= bit;
             else
                 row[x >> 3] &= static_cast<uint8_t>(~bit);
@@ -133,11 +133,21 @@ void PixelWriter::Write(uint8_t* row, int x, RgbQuad c) const {
         }
         case 4: {
             const int shift = (x & 1) ? 0 : 4;
-            row[x >> 1] = static_cast<uint8_t>((row[x >> 1] & ~(0xF << shift)) | (Match(c) << shift));
+            row[x >> 1] = static_cast<uint8_t>((row[x >> 1] & ~(0xF << shift)) | ((index & 0xF) << shift));
             return;
         }
+        default:
+            row[x] = index;
+            return;
+    }
+}
+
+void PixelWriter::Write(uint8_t* row, int x, RgbQuad c) const {
+    switch (bitCount_) {
+        case 1:
+        case 4:
         case 8:
-            row[x] = Match(c);
+            WriteIndex(row, x, Match(c));
             return;
         case 24:
             row[3 * x] = c.blue;

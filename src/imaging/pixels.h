@@ -41,6 +41,8 @@ class PixelWriter {
 public:
     explicit PixelWriter(const Bitmap& bitmap);
     void Write(uint8_t* row, int x, RgbQuad colour) const;
+    // Stores a palette index (layouts of 8 bits or fewer).
+    void WriteIndex(uint8_t* row, int x, uint8_t index) const;
     // The palette index for a colour (palette layouts only).
     uint8_t Match(RgbQuad colour) const;
     int BitCount() const { return bitCount_; }

@@ -70,9 +70,8 @@ public:
             (static_cast<uint32_t>(c.red) << 16) | (static_cast<uint32_t>(c.green) << 8) | c.blue;
         Entry& e = cache_[(key ^ (key >> 12)) & (kCacheSize - 1)];
         if (!e.valid || e.key != key) e = Entry{key, writer_.Match(c), true};
-        WriteIndex(row, x, e.index);
+        writer_.WriteIndex(row, x, e.index);
     }
-    void WriteIndex(uint8_t* row, int x, uint8_t index) const;
     const PixelWriter& Writer() const { return writer_; }
 
 private:
@@ -86,27 +85,6 @@ private:
     bool palette_;
     std::vector<Entry> cache_ = std::vector<Entry>(kCacheSize);
 };
-
-void ColourSink::WriteIndex(uint8_t* row, int x, uint8_t index) const {
-    switch (writer_.BitCount()) {
-        case 1: {
-            const uint8_t bit = static_cast<uint8_t>(0x80u >> (x & 7));
-            if (index & 1)
-                row[x >> 3] |= bit;
-            else
-                row[x >> 3] &= static_cast<uint8_t>(~bit);
-            return;
-        }
-        case 4: {
-            const int shift = (x & 1) ? 0 : 4;
-            row[x >> 1] = static_cast<uint8_t>((row[x >> 1] & ~(0xF << shift)) | ((index & 0xF) << shift));
-            return;
-        }
-        default:
-            row[x] = index;
-            return;
-    }
-}
 
 template <size_t N>
 void CopyPixelsOf(const uint8_t* in, uint8_t* out, const std::vector<int>& columns) {

@@ -60,6 +60,18 @@ std::vector<uint8_t> PatternRgb(int width, int height, unsigned seed) {
     return p;
 }
 
+std::vector<uint8_t> WithoutQuantTables(const std::vector<uint8_t>& jpeg) {
+    std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+    size_t i = 2;
+    while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF && jpeg[i + 1] != 0xDA) {
+        const size_t length = (static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3];
+        if (jpeg[i + 1] != 0xDB) out.insert(out.end(), jpeg.begin() + i, jpeg.begin() + i + 2 + length);
+        i += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + i, jpeg.end());
+    return out;
+}
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw std::runtime_error("cannot write " + path);

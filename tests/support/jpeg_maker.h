@@ -26,6 +26,9 @@ std::vector<uint8_t> MakeJpeg(int width, int height, const std::vector<uint8_t>&
 // A deterministic test pattern of width x height RGB pixels.
 std::vector<uint8_t> PatternRgb(int width, int height, unsigned seed = 1);
 
+// The same file without its quantization tables: the header still reads, the decode fails.
+std::vector<uint8_t> WithoutQuantTables(const std::vector<uint8_t>& jpeg);
+
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace tavo::testing

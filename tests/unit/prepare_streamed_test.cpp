@@ -154,18 +154,8 @@ TEST(PrepareStreamed, EveryPictureAndSettingMatchesTheWholeDecode) {
 TEST(PrepareStreamed, DamagedTailStillEndsInTheDecoderError) {
     testing::TempDir dir;
     std::vector<uint8_t> jpeg = testing::MakeJpeg(64, 640, testing::PatternRgb(64, 640), Progressive(2, 2));
-    // Remove the quantization tables: the header reads, the decoder fails.
     const std::string path = dir.File("damaged.jpg");
-    std::vector<uint8_t> broken;
-    size_t i = 2;
-    broken.insert(broken.end(), jpeg.begin(), jpeg.begin() + 2);
-    while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF && jpeg[i + 1] != 0xDA) {
-        const size_t length = (static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3];
-        if (jpeg[i + 1] != 0xDB) broken.insert(broken.end(), jpeg.begin() + i, jpeg.begin() + i + 2 + length);
-        i += 2 + length;
-    }
-    broken.insert(broken.end(), jpeg.begin() + i, jpeg.end());
-    testing::WriteBytes(path, broken);
+    testing::WriteBytes(path, testing::WithoutQuantTables(jpeg));
     const Setting preview{"preview", 200, 150, 1024, 32, 0, true, false, true};
     const Outcome streamed = Prepare(path, preview, false);
     const Outcome whole = Prepare(path, preview, true);

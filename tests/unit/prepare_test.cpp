@@ -207,22 +207,10 @@ TEST_F(PrepareTest, FileThatIsNoJpegFailsAtLoadOnTheJpegRoad) {
     EXPECT_EQ(status.texts, std::vector<std::string>{"Loading JPEG..."});
 }
 
-// Removes every quantization table: the header still reads, the decode fails.
-std::vector<uint8_t> WithoutQuantTables(std::vector<uint8_t> jpeg) {
-    std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
-    size_t i = 2;
-    while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF && jpeg[i + 1] != 0xDA) {
-        const size_t length = (static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3];
-        if (jpeg[i + 1] != 0xDB) out.insert(out.end(), jpeg.begin() + i, jpeg.begin() + i + 2 + length);
-        i += 2 + length;
-    }
-    out.insert(out.end(), jpeg.begin() + i, jpeg.end());
-    return out;
-}
-
 TEST_F(PrepareTest, CorruptJpegBodyLeavesWithTheDecoderError) {
     const std::string path = dir.File("broken.jpg");
-    testing::WriteBytes(path, WithoutQuantTables(testing::MakeJpeg(16, 16, testing::PatternRgb(16, 16))));
+    testing::WriteBytes(path,
+                        testing::WithoutQuantTables(testing::MakeJpeg(16, 16, testing::PatternRgb(16, 16))));
     std::unique_ptr<Bitmap> result;
     try {
         PrepareWallpaperBitmap(1024, 768, result, path, Context());
