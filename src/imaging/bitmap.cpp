@@ -1,7 +1,8 @@
 // Bitmap storage, pixel-format classification and the display's standard colours.
 #include "imaging/bitmap.h"
 
-#include <new>
+#include <cstdlib>
+#include <cstring>
 
 #include "framework/error.h"
 
@@ -102,20 +103,50 @@ void Bitmap::SetSize(int width, int height) {
     Reallocate();
 }
 
-void Bitmap::Reallocate() {
-    pixels_.clear();
-    stride_ = 0;
-    if (width_ == 0 || height_ == 0) {
-        pixels_.shrink_to_fit();
-        return;
+PixelBuffer::PixelBuffer(const PixelBuffer& other) {
+    if (other.size_ == 0) return;
+    if (!Allocate(other.size_)) throw Error("Out of system resources");
+    std::memcpy(data_, other.data_, size_);
+}
+
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other) {
+    if (this != &other) *this = PixelBuffer(other);
+    return *this;
+}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept {
+    if (this != &other) {
+        Release();
+        data_ = other.data_;
+        size_ = other.size_;
+        other.data_ = nullptr;
+        other.size_ = 0;
     }
+    return *this;
+}
+
+bool PixelBuffer::Allocate(size_t size) {
+    Release();
+    if (size == 0) return true;
+    data_ = static_cast<uint8_t*>(std::calloc(size, 1));
+    if (!data_) return false;
+    size_ = size;
+    return true;
+}
+
+void PixelBuffer::Release() {
+    std::free(data_);
+    data_ = nullptr;
+    size_ = 0;
+}
+
+void Bitmap::Reallocate() {
+    pixels_.Release();
+    stride_ = 0;
+    if (width_ == 0 || height_ == 0) return;
     const uint64_t stride = RowStride(width_, bitCount_);
     const uint64_t total = stride * static_cast<uint64_t>(height_);
-    if (stride == 0 || total > kMaxPixelBytes) throw Error("Out of system resources");
-    try {
-        std::vector<uint8_t>().swap(pixels_);
-        pixels_.resize(static_cast<size_t>(total));
-    } catch (const std::bad_alloc&) {
+    if (stride == 0 || total > kMaxPixelBytes || !pixels_.Allocate(static_cast<size_t>(total))) {
         width_ = height_ = 0;
         throw Error("Out of system resources");
     }

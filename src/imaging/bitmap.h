@@ -68,6 +68,33 @@ uint64_t RowStride(int64_t width, int bitCount);
 // and masks is classified as. Standard bit-field layouts count as the plain formats.
 PixelFormat ClassifyFormat(int bitCount, uint32_t compression, const ChannelMasks& masks);
 
+// Zero-filled pixel storage. It comes from calloc, which hands out large blocks
+// as fresh zero pages without writing them, so a picture that is about to be
+// overwritten whole costs no extra pass over its memory.
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    PixelBuffer(const PixelBuffer& other);
+    PixelBuffer& operator=(const PixelBuffer& other);
+    PixelBuffer(PixelBuffer&& other) noexcept : data_(other.data_), size_(other.size_) {
+        other.data_ = nullptr;
+        other.size_ = 0;
+    }
+    PixelBuffer& operator=(PixelBuffer&& other) noexcept;
+    ~PixelBuffer() { Release(); }
+
+    // Replaces the content by `size` zero bytes; false when memory is short.
+    bool Allocate(size_t size);
+    void Release();
+    uint8_t* data() { return data_; }
+    const uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+private:
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
 class Bitmap {
 public:
     Bitmap() = default;
@@ -119,7 +146,7 @@ private:
     ChannelMasks masks_ = kMasks888;
     size_t stride_ = 0;
     std::vector<RgbQuad> palette_;
-    std::vector<uint8_t> pixels_;
+    PixelBuffer pixels_;
 };
 
 // Bits per pixel of a format (Device and Custom have none of their own: 0).

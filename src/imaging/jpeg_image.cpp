@@ -189,6 +189,11 @@ void TJPEGImage::Decode() {
     }
 }
 
+std::unique_ptr<Bitmap> TJPEGImage::TakeDecoded() {
+    if (!decoded_) Decode();
+    return std::move(decoded_);
+}
+
 void TJPEGImage::Release() {
     decoded_.reset();
     data_.reset();

@@ -35,7 +35,7 @@ struct JpegDefaults {
 bool JpegSizeAcceptable(int64_t width, int64_t height);
 
 class TJPEGImage {
-  public:
+public:
     TJPEGImage();
     explicit TJPEGImage(const JpegDefaults& defaults);
     ~TJPEGImage();
@@ -78,12 +78,16 @@ class TJPEGImage {
     // the next call tries again.
     const Bitmap& Decoded();
 
+    // Decodes when needed and hands the decoded picture over; the image keeps
+    // its data and decodes again when it is next drawn.
+    std::unique_ptr<Bitmap> TakeDecoded();
+
     // Releases the decoded bitmap and the file data.
     void Release();
 
     struct Data;
 
-  private:
+private:
     void Decode();
     int OutputSize(bool width) const;
     void DiscardDecoded();

@@ -82,7 +82,15 @@ void DecodeJpeg(TJPEGImage& jpeg, Bitmap& source, int displayBits) {
     source.SetFormat(PixelFormat::Bits24);
     source.SetWidth(jpeg.Width());
     source.SetHeight(jpeg.Height());
-    jpeg.Draw(source, displayBits);
+    // Drawn at its own size a 24-bit picture lands byte for byte (even the
+    // halftone mode averages single pixels then); it is taken over instead.
+    const Bitmap& decoded = jpeg.Decoded();
+    if (decoded.Format() == PixelFormat::Bits24 && decoded.Width() == source.Width() &&
+        decoded.Height() == source.Height()) {
+        source = std::move(*jpeg.TakeDecoded());
+    } else {
+        jpeg.Draw(source, displayBits);
+    }
     jpeg.Release();
 }
 

@@ -123,6 +123,10 @@ void StretchNearest(RowSource& source, Bitmap& dest) {
         }
         previous = sy;
         const uint8_t* in = source.Row(sy);
+        if (copyBytes && dest.Width() == source.Width()) {
+            std::memcpy(out, in, dest.Stride());
+            continue;
+        }
         if (copyBytes) {
             CopyPixels(in, out, columns, bytesPerPixel);
             continue;
