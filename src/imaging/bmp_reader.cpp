@@ -269,16 +269,22 @@ void CopyRows(const FileBytes& file, const PixelArea& area, bool topDown, Bitmap
     }
 }
 
-Bitmap LoadPlain(const FileBytes& file, const Header& h, std::vector<RgbQuad> table, const PixelArea& area) {
+// Format, masks and palette of a file without run-length compression, after
+// the checks that its rows fit the storage limit and its image size the rows.
+void PlainLayout(const Header& h, std::vector<RgbQuad> table, const PixelArea& area, Bitmap& bitmap) {
     if (PixelStorageBytes(h.width, h.Rows(), h.bitCount) == 0) Fail(BmpFault::TooLarge);
     if (area.size > PixelStorageBytes(h.width, h.Rows(), h.bitCount)) Fail(BmpFault::BadImageSize);
-    Bitmap bitmap;
     const PixelFormat format = ClassifyFormat(h.bitCount, h.compression, h.masks);
     if (format == PixelFormat::Custom)
         bitmap.SetCustom(h.bitCount, h.masks);
     else
         bitmap.SetFormat(format);
     bitmap.SetPalette(PlainPalette(h, std::move(table)));
+}
+
+Bitmap LoadPlain(const FileBytes& file, const Header& h, std::vector<RgbQuad> table, const PixelArea& area) {
+    Bitmap bitmap;
+    PlainLayout(h, std::move(table), area, bitmap);
     bitmap.SetSize(h.Width(), h.Rows());
     CopyRows(file, area, h.TopDown(), bitmap);
     ClearRowPadding(bitmap);
@@ -504,6 +510,40 @@ Bitmap LoadBmp(const uint8_t* data, size_t size, int displayBits) {
     const PixelArea pixels = LocatePixels(file, h, tableArea.End());
     if (h.RunLength()) return LoadRunLength(file, h, table, pixels, displayBits);
     return LoadPlain(file, h, std::move(table), pixels);
+}
+
+bool IsPlainBmp(const uint8_t* data, size_t size) {
+    if (size == 0) return false;
+    const FileBytes file(data, size);
+    return !ReadHeaders(file).RunLength();
+}
+
+BmpFileRows::BmpFileRows(const uint8_t* data, size_t size) {
+    const FileBytes file(data, size);
+    Header h = ReadHeaders(file);
+    ValidateHeader(h);
+    if (h.RunLength()) Fail(BmpFault::BadCompression);
+    ReadMasks(file, h);
+    const TableArea tableArea = LocateTable(file, h);
+    const PixelArea area = LocatePixels(file, h, tableArea.End());
+    PlainLayout(h, ReadTable(file, tableArea), area, layout_);
+    width_ = h.Width();
+    height_ = h.Rows();
+    topDown_ = h.TopDown();
+    stride_ = static_cast<size_t>(RowStride(width_, static_cast<int>(h.bitCount)));
+    pixels_ = file.At(area.start);
+    available_ = static_cast<size_t>(area.size);
+    scratch_.assign(stride_, 0);
+}
+
+const uint8_t* BmpFileRows::Row(int y) {
+    const size_t stored = static_cast<size_t>(topDown_ ? y : height_ - 1 - y);
+    const size_t offset = stored * stride_;
+    if (offset + stride_ <= available_) return pixels_ + offset;
+    // A row the file holds only in part, or not at all, reads as zero past its end.
+    std::fill(scratch_.begin(), scratch_.end(), 0);
+    if (offset < available_) std::memcpy(scratch_.data(), pixels_ + offset, available_ - offset);
+    return scratch_.data();
 }
 
 }  // namespace tavo

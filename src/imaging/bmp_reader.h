@@ -7,6 +7,9 @@
 
 #include "framework/error.h"
 #include "imaging/bitmap.h"
+#include "imaging/stretch.h"
+
+#include <vector>
 
 namespace tavo {
 
@@ -52,5 +55,33 @@ uint64_t PixelStorageBytes(int64_t width, int64_t height, int bitCount);
 // (refused before anything is allocated), and Error for a run-length file when
 // `displayBits` is not a display depth.
 Bitmap LoadBmp(const uint8_t* data, size_t size, int displayBits);
+
+// Whether a non-empty bitmap file keeps its rows as they are (no run-length
+// compression); throws BmpError when not even its headers can be read.
+bool IsPlainBmp(const uint8_t* data, size_t size);
+
+// The rows of a bitmap file without run-length compression, read where the
+// file holds them, with the same checks, layout and pixels LoadBmp gives. The
+// file's bytes must outlive this object. Throws BmpError as LoadBmp does.
+class BmpFileRows : public RowSource {
+public:
+    BmpFileRows(const uint8_t* data, size_t size);
+
+    const Bitmap& Layout() const override { return layout_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    // The stored row, padding bits included, which readers of the row ignore.
+    const uint8_t* Row(int y) override;
+
+private:
+    Bitmap layout_;
+    int width_ = 0;
+    int height_ = 0;
+    bool topDown_ = false;
+    size_t stride_ = 0;
+    const uint8_t* pixels_ = nullptr;
+    size_t available_ = 0;
+    std::vector<uint8_t> scratch_;
+};
 
 }  // namespace tavo

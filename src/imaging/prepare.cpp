@@ -68,6 +68,20 @@ bool LoadBitmapFile(const std::string& path, Bitmap& source, int displayBits) {
     }
 }
 
+// The rows of a bitmap file read where the file holds them; run-length files
+// (and the empty one) are decoded whole first. Null when the file cannot be loaded.
+std::unique_ptr<RowSource> OpenBitmapRows(const std::vector<uint8_t>& bytes, Bitmap& decoded,
+                                          int displayBits) {
+    try {
+        if (IsPlainBmp(bytes.data(), bytes.size()))
+            return std::make_unique<BmpFileRows>(bytes.data(), bytes.size());
+        decoded = LoadBmp(bytes.data(), bytes.size(), displayBits);
+        return std::make_unique<BitmapRows>(decoded);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 bool LoadJpegHeader(const std::string& path, TJPEGImage& jpeg) {
     try {
         jpeg.LoadFromFile(path);
@@ -191,6 +205,19 @@ bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<B
             ReportLoadFailure(context, path);
             return false;
         }
+        return true;
+    }
+    if (!IsJpegPath(path) && !context.fullDecode) {
+        SetStatus(context, "Loading BMP...");
+        std::vector<uint8_t> bytes;
+        Bitmap decoded;
+        const std::unique_ptr<RowSource> rows =
+            ReadWholeFile(path, bytes) ? OpenBitmapRows(bytes, decoded, displayBits) : nullptr;
+        if (!rows) {
+            ReportLoadFailure(context, path);
+            return false;
+        }
+        Resample(*rows, targetWidth, targetHeight, output, context);
         return true;
     }
 

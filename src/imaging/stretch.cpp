@@ -124,7 +124,8 @@ void StretchNearest(RowSource& source, Bitmap& dest) {
         previous = sy;
         const uint8_t* in = source.Row(sy);
         if (copyBytes && dest.Width() == source.Width()) {
-            std::memcpy(out, in, dest.Stride());
+            // The pixels only: a source row's padding may hold anything.
+            std::memcpy(out, in, static_cast<size_t>(dest.Width()) * bytesPerPixel);
             continue;
         }
         if (copyBytes) {

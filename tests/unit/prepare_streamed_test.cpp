@@ -1,6 +1,7 @@
 // Row-by-row JPEG preparation gives exactly the bytes of the whole-picture decode.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,41 @@ TEST(PrepareStreamed, LoadFailuresKeepTheirMessage) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + path);
     EXPECT_TRUE(result->Empty());
+}
+
+}  // namespace
+}  // namespace tavo
+
+namespace tavo {
+namespace {
+
+// Every file of the bitmap conformance suite, through both roads.
+TEST(PrepareStreamed, BitmapFilesReadInPlaceMatchTheWholeLoad) {
+    const std::string suite = std::string(TAVO_SHARED_DIR) + "/conformance/bmpsuite";
+    std::vector<std::string> files;
+    for (const char* folder : {"g", "q", "b", "x"}) {
+        const std::string dir = suite + "/" + folder;
+        if (!std::filesystem::is_directory(dir)) continue;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            files.push_back(entry.path().string());
+    }
+    if (files.empty()) GTEST_SKIP() << "no conformance suite at " << suite;
+    const Setting settings[] = {
+        {"wallpaper", 200, 100, 200, 32, 0, true, true, true},
+        {"preview", 200, 150, 1024, 32, 1, true, false, true},
+        {"halftone", 60, 40, 60, 8, -1, true, false, false},
+    };
+    for (const std::string& path : files) {
+        for (const Setting& s : settings) {
+            SCOPED_TRACE(path + " / " + s.name);
+            const Outcome streamed = Prepare(path, s, false);
+            const Outcome whole = Prepare(path, s, true);
+            EXPECT_EQ(streamed.loaded, whole.loaded);
+            EXPECT_EQ(streamed.error, whole.error);
+            EXPECT_EQ(streamed.status, whole.status);
+            EXPECT_TRUE(streamed.file == whole.file);
+        }
+    }
 }
 
 }  // namespace
