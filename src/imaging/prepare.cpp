@@ -108,18 +108,24 @@ void DecodeJpeg(TJPEGImage& jpeg, Bitmap& source, int displayBits) {
     jpeg.Release();
 }
 
+// The area a picture is prepared for and the bitmap it ends up in.
+struct Target {
+    int width;
+    int height;
+    Bitmap& output;
+};
+
 // Output size, colour depth and stretch from a source given by its rows.
-void Resample(RowSource& rows, int targetWidth, int targetHeight, Bitmap& output,
-              const PrepareContext& context) {
+void Resample(RowSource& rows, const Target& target, const PrepareContext& context) {
     const int displayBits = DisplayBits(context);
-    ApplyColourDepth(rows.Layout(), output, context.options.colourDepth, displayBits);
+    ApplyColourDepth(rows.Layout(), target.output, context.options.colourDepth, displayBits);
     SetStatus(context, "Resampling...");
-    const int screenWidth = context.screen ? context.screen->Width() : targetWidth;
-    const OutputSize size = ComputeOutputSize(targetWidth, targetHeight, screenWidth, rows.Width(),
+    const int screenWidth = context.screen ? context.screen->Width() : target.width;
+    const OutputSize size = ComputeOutputSize(target.width, target.height, screenWidth, rows.Width(),
                                               rows.Height(), context.options);
-    output.SetWidth(size.width);
-    output.SetHeight(size.height);
-    StretchRows(rows, output, displayBits);
+    target.output.SetWidth(size.width);
+    target.output.SetHeight(size.height);
+    StretchRows(rows, target.output, displayBits);
 }
 
 std::unique_ptr<JpegRows> OpenJpegRows(const std::vector<uint8_t>& bytes) {
@@ -131,8 +137,7 @@ std::unique_ptr<JpegRows> OpenJpegRows(const std::vector<uint8_t>& bytes) {
 }
 
 // The JPEG road row by row: the picture is decoded while it is resampled.
-bool PrepareJpegRows(int targetWidth, int targetHeight, Bitmap& output, const std::string& path,
-                     const PrepareContext& context) {
+bool PrepareJpegRows(const Target& target, const std::string& path, const PrepareContext& context) {
     SetStatus(context, "Loading JPEG...");
     std::vector<uint8_t> bytes;
     std::unique_ptr<JpegRows> rows = ReadWholeFile(path, bytes) ? OpenJpegRows(bytes) : nullptr;
@@ -140,15 +145,46 @@ bool PrepareJpegRows(int targetWidth, int targetHeight, Bitmap& output, const st
     SetStatus(context, "Converting...");
     try {
         rows->Start();
-        Resample(*rows, targetWidth, targetHeight, output, context);
+        Resample(*rows, target, context);
         rows->Finish();
     } catch (...) {
         // As when the whole picture is decoded first: nothing of it is kept.
-        output.SetSize(0, 0);
-        output.SetDevice(DisplayBits(context));
-        output.SetPalette({});
+        target.output.SetSize(0, 0);
+        target.output.SetDevice(DisplayBits(context));
+        target.output.SetPalette({});
         throw;
     }
+    return true;
+}
+
+// The bitmap road, rows read where the file holds them.
+bool PrepareBitmapRows(const Target& target, const std::string& path, const PrepareContext& context) {
+    SetStatus(context, "Loading BMP...");
+    std::vector<uint8_t> bytes;
+    Bitmap decoded;
+    const std::unique_ptr<RowSource> rows =
+        ReadWholeFile(path, bytes) ? OpenBitmapRows(bytes, decoded, DisplayBits(context)) : nullptr;
+    if (!rows) return false;
+    Resample(*rows, target, context);
+    return true;
+}
+
+// The plain road: the whole picture is decoded into a source bitmap first.
+bool PrepareWhole(bool jpeg, const Target& target, const std::string& path, const PrepareContext& context) {
+    const int displayBits = DisplayBits(context);
+    Bitmap source;
+    if (jpeg) {
+        TJPEGImage image(JpegDefaults::ForDisplay(displayBits));
+        SetStatus(context, "Loading JPEG...");
+        if (!LoadJpegHeader(path, image)) return false;
+        SetStatus(context, "Converting...");
+        DecodeJpeg(image, source, displayBits);
+    } else {
+        SetStatus(context, "Loading BMP...");
+        if (!LoadBitmapFile(path, source, displayBits)) return false;
+    }
+    BitmapRows rows(source);
+    Resample(rows, target, context);
     return true;
 }
 
@@ -195,53 +231,17 @@ OutputSize ComputeOutputSize(int targetWidth, int targetHeight, int screenWidth,
 
 bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<Bitmap>& result,
                             const std::string& path, const PrepareContext& context) {
-    const int displayBits = DisplayBits(context);
     result = std::make_unique<Bitmap>();
-    result->SetDevice(displayBits);
-    Bitmap& output = *result;
-
-    if (IsJpegPath(path) && !context.fullDecode) {
-        if (!PrepareJpegRows(targetWidth, targetHeight, output, path, context)) {
-            ReportLoadFailure(context, path);
-            return false;
-        }
-        return true;
-    }
-    if (!IsJpegPath(path) && !context.fullDecode) {
-        SetStatus(context, "Loading BMP...");
-        std::vector<uint8_t> bytes;
-        Bitmap decoded;
-        const std::unique_ptr<RowSource> rows =
-            ReadWholeFile(path, bytes) ? OpenBitmapRows(bytes, decoded, displayBits) : nullptr;
-        if (!rows) {
-            ReportLoadFailure(context, path);
-            return false;
-        }
-        Resample(*rows, targetWidth, targetHeight, output, context);
-        return true;
-    }
-
-    Bitmap source;
-    if (IsJpegPath(path)) {
-        TJPEGImage jpeg(JpegDefaults::ForDisplay(displayBits));
-        SetStatus(context, "Loading JPEG...");
-        if (!LoadJpegHeader(path, jpeg)) {
-            ReportLoadFailure(context, path);
-            return false;
-        }
-        SetStatus(context, "Converting...");
-        DecodeJpeg(jpeg, source, displayBits);
-    } else {
-        SetStatus(context, "Loading BMP...");
-        if (!LoadBitmapFile(path, source, displayBits)) {
-            ReportLoadFailure(context, path);
-            return false;
-        }
-    }
-
-    BitmapRows rows(source);
-    Resample(rows, targetWidth, targetHeight, output, context);
-    return true;
+    result->SetDevice(DisplayBits(context));
+    const Target target{targetWidth, targetHeight, *result};
+    const bool jpeg = IsJpegPath(path);
+    bool loaded;
+    if (context.fullDecode)
+        loaded = PrepareWhole(jpeg, target, path, context);
+    else
+        loaded = jpeg ? PrepareJpegRows(target, path, context) : PrepareBitmapRows(target, path, context);
+    if (!loaded) ReportLoadFailure(context, path);
+    return loaded;
 }
 
 }  // namespace tavo
