@@ -18,4 +18,13 @@ public:
     SilentAbort() : Error("Operation aborted") {}
 };
 
+// The text the application's error box shows: the message, with a full stop
+// appended when its last character sorts after '.' as an unsigned byte: "Disk
+// full" and "Why?" get one, "Done." and "Stop!" do not.
+inline std::string ErrorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))
+        return message + ".";
+    return message;
+}
+
 }  // namespace tavo

@@ -1,0 +1,202 @@
+// The image list grid: an owner-data list view that asks the StringGrid model for its cells and
+// hands the user's mouse, wheel and keys to the model, which decides the selection.
+#include "platform/win32/main_window.h"
+
+namespace tavo::win32 {
+
+namespace {
+
+constexpr UINT_PTR kGridSubclassId = 1;
+
+bool GridKeyOf(WPARAM key, GridKey& gridKey) {
+    switch (key) {
+        case VK_UP:
+            gridKey = GridKey::Up;
+            return true;
+        case VK_DOWN:
+            gridKey = GridKey::Down;
+            return true;
+        case VK_LEFT:
+            gridKey = GridKey::Left;
+            return true;
+        case VK_RIGHT:
+            gridKey = GridKey::Right;
+            return true;
+        case VK_PRIOR:
+            gridKey = GridKey::PageUp;
+            return true;
+        case VK_NEXT:
+            gridKey = GridKey::PageDown;
+            return true;
+        case VK_HOME:
+            gridKey = GridKey::Home;
+            return true;
+        case VK_END:
+            gridKey = GridKey::End;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void MainWindow::CreateGrid(HWND grid) {
+    const StringGrid& model = form_.Filez;
+    SendMessageA(grid, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
+                 LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    SendMessageA(grid, LVM_SETBKCOLOR, 0, face);
+    SendMessageA(grid, LVM_SETTEXTBKCOLOR, 0, face);
+    // A one-pixel-wide row picture sets the row height the grid asks for.
+    gridRows_ = ImageList_Create(1, model.defaultRowHeight, ILC_COLOR, 1, 0);
+    SendMessageA(grid, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(gridRows_));
+    headerTexts_.assign(model.ColCount(), std::string());
+    for (int col = 0; col < model.ColCount(); ++col) {
+        headerTexts_[col] = model.Cell(col, 0);
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = col < static_cast<int>(model.colWidths.size()) ? model.colWidths[col] : 64;
+        column.pszText = const_cast<char*>(headerTexts_[col].c_str());
+        column.iSubItem = col;
+        SendMessageA(grid, LVM_INSERTCOLUMNA, col, reinterpret_cast<LPARAM>(&column));
+    }
+    SetWindowSubclass(grid, GridProc, kGridSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// The model is the truth: row count, header texts and the selected row are copied to the control.
+void MainWindow::SyncGrid() {
+    if (!grid_) return;
+    const StringGrid& model = form_.Filez;
+    const int items = model.RowCount() - model.FixedRows();
+    if (SendMessageA(grid_, LVM_GETITEMCOUNT, 0, 0) != items)
+        SendMessageA(grid_, LVM_SETITEMCOUNT, items, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    for (int col = 0; col < static_cast<int>(headerTexts_.size()); ++col) {
+        if (headerTexts_[col] == model.Cell(col, 0)) continue;
+        headerTexts_[col] = model.Cell(col, 0);
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = const_cast<char*>(headerTexts_[col].c_str());
+        SendMessageA(grid_, LVM_SETCOLUMNA, col, reinterpret_cast<LPARAM>(&column));
+    }
+    const int wanted = model.Row() - model.FixedRows();
+    const int shown =
+        static_cast<int>(SendMessageA(grid_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (wanted != shown) {
+        LVITEMA state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(grid_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(grid_, LVM_SETITEMSTATE, wanted, reinterpret_cast<LPARAM>(&state));
+    }
+    InvalidateRect(grid_, nullptr, FALSE);
+}
+
+LRESULT MainWindow::OnGridNotify(NMHDR* header) {
+    const StringGrid& model = form_.Filez;
+    switch (header->code) {
+        case LVN_GETDISPINFOA: {
+            LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+            if (item.mask & LVIF_TEXT) {
+                // The model's string outlives the control's use of it.
+                item.pszText =
+                    const_cast<char*>(model.Cell(item.iSubItem, item.iItem + model.FixedRows()).c_str());
+            }
+            if (item.mask & LVIF_IMAGE) item.iImage = I_IMAGENONE;
+            return 0;
+        }
+        case LVN_ODFINDITEMA:
+            return -1;  // typing never moves the selection
+        default:
+            return 0;
+    }
+}
+
+// The row under a point of the grid's client area; -1 on the header or below the last row.
+int MainWindow::GridHitRow(LPARAM point) const {
+    const StringGrid& model = form_.Filez;
+    const int y = static_cast<short>(HIWORD(point));
+    const int top = static_cast<int>(SendMessageA(grid_, LVM_GETTOPINDEX, 0, 0));
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    if (!SendMessageA(grid_, LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&item))) return -1;
+    const int height = item.bottom - item.top;
+    if (height <= 0 || y < item.top) return -1;
+    const int index = top + (y - item.top) / height;
+    if (index >= model.RowCount() - model.FixedRows()) return -1;
+    return index + model.FixedRows();
+}
+
+void MainWindow::ShowSelectedRow() {
+    const StringGrid& model = form_.Filez;
+    SendMessageA(grid_, LVM_ENSUREVISIBLE, model.Row() - model.FixedRows(), FALSE);
+}
+
+LRESULT MainWindow::GridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    StringGrid& model = form_.Filez;
+    handled = true;
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            SetFocus(grid);
+            SetCapture(grid);
+            model.LeftButtonDown(GridHitRow(lParam));
+            return 0;
+        case WM_MOUSEMOVE:
+            if (GetCapture() == grid && (wParam & MK_LBUTTON)) model.LeftButtonDrag(GridHitRow(lParam));
+            return 0;
+        case WM_LBUTTONUP:
+            if (GetCapture() == grid) ReleaseCapture();
+            model.LeftButtonUp();
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            SetFocus(grid);
+            model.DoubleClick();
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            return 0;  // the right button never selects; its release opens the context menu
+        case WM_MOUSEWHEEL:
+            if (GetFocus() != grid) break;
+            wheelDelta_ += GET_WHEEL_DELTA_WPARAM(wParam);
+            while (wheelDelta_ >= WHEEL_DELTA || wheelDelta_ <= -WHEEL_DELTA) {
+                const bool down = wheelDelta_ < 0;
+                wheelDelta_ += down ? WHEEL_DELTA : -WHEEL_DELTA;
+                model.WheelNotch(down);
+            }
+            ShowSelectedRow();
+            return 0;
+        case WM_KEYDOWN: {
+            GridKey key;
+            if (GridKeyOf(wParam, key)) {
+                model.PressKey(key);
+                ShowSelectedRow();
+                return 0;
+            }
+            if (wParam == VK_SPACE) return 0;
+            break;
+        }
+        case WM_CHAR:
+            return 0;
+        default:
+            break;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT CALLBACK MainWindow::GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR self) {
+    try {
+        bool handled = false;
+        const LRESULT result =
+            reinterpret_cast<MainWindow*>(self)->GridMessage(hwnd, message, wParam, lParam, handled);
+        if (handled) return result;
+    } catch (...) {
+        ReportCurrentException();
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, GridProc, kGridSubclassId);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace tavo::win32

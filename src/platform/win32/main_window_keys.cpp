@@ -1,0 +1,143 @@
+// The main window's keyboard: menu shortcuts before the focused control, access keys, the context menu.
+#include <cctype>
+#include <string>
+
+#include "platform/win32/main_window.h"
+
+namespace tavo::win32 {
+
+namespace {
+
+bool Down(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// The key's text as the menu shows shortcuts ("Esc", "F9", "Ctrl+X"); empty for keys no item can carry.
+std::string ShortCutText(WPARAM key) {
+    std::string name;
+    if (key == VK_ESCAPE) {
+        name = "Esc";
+    } else if (key == VK_DELETE) {
+        name = "Del";
+    } else if (key == VK_INSERT) {
+        name = "Ins";
+    } else if (key >= VK_F1 && key <= VK_F24) {
+        name = "F" + std::to_string(key - VK_F1 + 1);
+    } else if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+        name = std::string(1, static_cast<char>(key));
+    } else {
+        return std::string();
+    }
+    std::string prefix;
+    if (Down(VK_SHIFT)) prefix += "Shift+";
+    if (Down(VK_CONTROL)) prefix += "Ctrl+";
+    if (Down(VK_MENU)) prefix += "Alt+";
+    return prefix + name;
+}
+
+}  // namespace
+
+bool MainWindow::OwnsWindow(HWND hwnd) const {
+    return Handle() && (hwnd == Handle() || IsChild(Handle(), hwnd));
+}
+
+bool MainWindow::PreTranslate(const MSG& msg) {
+    if (!OwnsWindow(msg.hwnd) || !form_.Visible()) return false;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (msg.wParam == VK_APPS) return true;
+            return TakeShortCut(msg.wParam);
+        case WM_KEYUP:
+            if (msg.wParam != VK_APPS) return false;
+            OpenPopup();
+            return true;
+        case WM_SYSCHAR:
+            return TakeAccessKey(static_cast<char>(msg.wParam), true);
+        case WM_CHAR:
+            return TakeAccessKey(static_cast<char>(msg.wParam), false);
+        case WM_RBUTTONUP:
+            OpenPopup();
+            return true;
+        case WM_LBUTTONDBLCLK:
+            // The header row belongs to the grid: a double-click there applies the selected entry.
+            if (grid_ && msg.hwnd == reinterpret_cast<HWND>(SendMessageA(grid_, LVM_GETHEADER, 0, 0)))
+                form_.Filez.DoubleClick();
+            return false;
+        default:
+            return false;
+    }
+}
+
+// The menu takes its keys wherever the focus is, the edit box included, even
+// when the item is disabled (the key then does nothing).
+bool MainWindow::TakeShortCut(WPARAM key) {
+    const std::string text = ShortCutText(key);
+    return !text.empty() && form_.PopupMenu1.HandleShortCut(text);
+}
+
+// With Alt from anywhere; without it only while the focus is on a control that
+// takes no typed text, which is every focusable control but the delay edit box.
+bool MainWindow::TakeAccessKey(char letter, bool alt) {
+    if (!std::isalnum(static_cast<unsigned char>(letter))) return false;
+    if (!alt && GetFocus() == edit_) return false;
+    Control* target = form_.AccessKeyTarget(letter);
+    if (!target) return false;
+    RunAccessKey(*target);
+    return true;
+}
+
+void MainWindow::RunAccessKey(Control& target) {
+    if (auto* button = dynamic_cast<Button*>(&target)) {
+        button->Click();
+        return;
+    }
+    if (auto* check = dynamic_cast<CheckBox*>(&target)) {
+        if (Binding* binding = Find(check)) SetFocus(binding->hwnd);
+        check->Toggle();
+        return;
+    }
+    if (auto* radio = dynamic_cast<RadioGroup*>(&target)) {
+        const int index = radio->ItemIndex() >= 0 ? radio->ItemIndex() : 0;
+        if (index < static_cast<int>(radioItems_.size())) SetFocus(radioItems_[index]);
+        return;
+    }
+    // A group box: the first control of the group in tab order that can take the focus.
+    const Binding* first = nullptr;
+    for (const Binding& binding : bindings_) {
+        const Control& child = *binding.model;
+        if (child.Parent() != &target || child.tabOrder < 0 || !IsWindowEnabled(binding.hwnd)) continue;
+        if (!(GetWindowLongPtrA(binding.hwnd, GWL_STYLE) & WS_TABSTOP)) continue;
+        if (!first || child.tabOrder < first->model->tabOrder) first = &binding;
+    }
+    if (first) SetFocus(first->hwnd);
+}
+
+// The context menu at the pointer: its enabling is computed now, then the chosen item runs.
+void MainWindow::OpenPopup() {
+    PopupMenu& popup = form_.PopupMenu1;
+    popup.Popup();
+    HMENU menu = CreatePopupMenu();
+    for (size_t i = 0; i < popup.items.size(); ++i) {
+        const MenuItem& item = *popup.items[i];
+        if (!item.visible) continue;
+        if (item.IsSeparator()) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const std::string text = item.shortCut.empty() ? item.caption : item.caption + "\t" + item.shortCut;
+        AppendMenuA(menu, MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED), kIdMenuItem0 + i,
+                    text.c_str());
+    }
+    POINT at;
+    GetCursorPos(&at);
+    SetForegroundWindow(Handle());
+    const int chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
+                                                       at.x, at.y, 0, Handle(), nullptr));
+    DestroyMenu(menu);
+    PostMessageA(Handle(), WM_NULL, 0, 0);
+    const int index = chosen - kIdMenuItem0;
+    if (chosen > 0 && index >= 0 && index < static_cast<int>(popup.items.size())) popup.items[index]->Click();
+}
+
+}  // namespace tavo::win32

@@ -1,0 +1,94 @@
+// The common open-file dialog: GetOpenFileNameA with a hook that centres it on the screen.
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "framework/open_dialog.h"
+#include "platform/win32/ports_win32.h"
+
+namespace tavo::win32 {
+
+namespace {
+
+// "Text|*.a;*.b|..." as the NUL-separated pairs the dialog wants, double-terminated.
+std::vector<char> FilterPairs(const std::string& filter) {
+    std::vector<char> pairs;
+    for (char c : filter)
+        pairs.push_back(c == '|' ? '\0' : c);
+    pairs.push_back('\0');
+    pairs.push_back('\0');
+    return pairs;
+}
+
+void CentreOnScreen(HWND dialog) {
+    RECT box;
+    if (!GetWindowRect(dialog, &box)) return;
+    const int width = box.right - box.left;
+    const int height = box.bottom - box.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The Explorer-style hook is a child of the dialog: the dialog itself is its parent.
+UINT_PTR CALLBACK CentringHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == CDN_INITDONE) {
+        CentreOnScreen(GetParent(hook));
+    }
+    return 0;
+}
+
+DWORD DialogFlags(const OpenDialogOptions& options) {
+    DWORD flags = OFN_ENABLEHOOK;
+    if (options.allowMultiSelect) flags |= OFN_ALLOWMULTISELECT;
+    if (options.pathMustExist) flags |= OFN_PATHMUSTEXIST;
+    if (options.fileMustExist) flags |= OFN_FILEMUSTEXIST;
+    if (options.enableSizing) flags |= OFN_ENABLESIZING;
+    if (options.hideReadOnly) flags |= OFN_HIDEREADONLY;
+    if (options.explorer) flags |= OFN_EXPLORER;
+    return flags;
+}
+
+// The text up to the double NUL that ends a multiple-selection result.
+std::string ResultText(const std::vector<char>& buffer) {
+    size_t end = 0;
+    while (end + 1 < buffer.size() && !(buffer[end] == '\0' && (end == 0 || buffer[end - 1] == '\0'))) {
+        ++end;
+    }
+    return std::string(buffer.data(), end);
+}
+
+}  // namespace
+
+std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialogRequest& request) {
+    const size_t chars = request.bufferChars < 2 ? 2 : request.bufferChars;
+    // Two spare characters: the final double NUL always fits.
+    std::vector<char> buffer(chars + 2, '\0');
+    if (request.fileName.size() < chars) request.fileName.copy(buffer.data(), request.fileName.size());
+    std::vector<char> filter = FilterPairs(request.filter);
+
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.data();
+    ofn.nFilterIndex = static_cast<DWORD>(request.filterIndex);
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(chars);
+    ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : request.initialDir.c_str();
+    ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+    ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+    ofn.Flags = DialogFlags(request.options);
+    ofn.lpfnHook = CentringHook;
+    // Cancelled, or failed (for example names that do not fit the buffer): nothing changes.
+    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+
+    OpenDialogResult result;
+    result.files = SplitSelectedFiles(ResultText(buffer));
+    result.filterIndex = static_cast<int>(ofn.nFilterIndex);
+    if (result.files.empty()) return std::nullopt;
+    return result;
+}
+
+}  // namespace tavo::win32

@@ -1,0 +1,70 @@
+// Screen metrics, message boxes, the cursor, the Windows directory and the wallpaper call.
+#include "platform/win32/ports_win32.h"
+
+#include <vector>
+
+namespace tavo::win32 {
+
+int ScreenWin32::Width() const {
+    return GetSystemMetrics(SM_CXSCREEN);
+}
+
+int ScreenWin32::Height() const {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+
+int ScreenWin32::BitsPerPixel() const {
+    HDC dc = GetDC(nullptr);
+    const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    ReleaseDC(nullptr, dc);
+    return bits;
+}
+
+void DialogsWin32::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    UINT type = MB_OK | MB_TASKMODAL;
+    switch (icon) {
+        case MessageIcon::Error:
+            type |= MB_ICONERROR;
+            break;
+        case MessageIcon::Stop:
+            type |= MB_ICONSTOP;
+            break;
+        case MessageIcon::Information:
+            type |= MB_ICONINFORMATION;
+            break;
+    }
+    MessageBoxA(nullptr, text.c_str(), caption.c_str(), type);
+}
+
+void CursorWin32::SetShape(CursorShape shape) {
+    shape_ = shape;
+    // Shown at once: a long operation runs no message loop that would ask again.
+    SetCursor(LoadCursor(nullptr, Busy() ? IDC_WAIT : IDC_ARROW));
+}
+
+bool CursorWin32::ApplyWhenBusy() const {
+    if (!Busy()) return false;
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    return true;
+}
+
+// A result longer than the first buffer is fetched again into one of the size
+// the system asked for, never cut short.
+std::string SystemFoldersWin32::WindowsDirectory() const {
+    std::vector<char> buffer(1024);
+    UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.resize(length + 1);
+        length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length >= buffer.size()) return std::string();
+    }
+    return std::string(buffer.data(), length);
+}
+
+bool WallpaperWin32::SetDeskWallpaper(const std::string& fileName) {
+    std::vector<char> name(fileName.begin(), fileName.end());
+    name.push_back('\0');
+    return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, name.data(), SPIF_UPDATEINIFILE) != FALSE;
+}
+
+}  // namespace tavo::win32

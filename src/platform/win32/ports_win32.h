@@ -1,0 +1,59 @@
+// The Win32 adapters of the ports the main window uses.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/ports.h"
+
+namespace tavo::win32 {
+
+class ScreenWin32 : public Screen {
+public:
+    int Width() const override;
+    int Height() const override;
+    int BitsPerPixel() const override;
+};
+
+// Message boxes owned by no window, modal to the whole application and centred on the screen.
+class DialogsWin32 : public Dialogs {
+public:
+    void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+};
+
+// The application-wide cursor: the windows ask Busy() when the pointer moves over them.
+class CursorWin32 : public Cursor {
+public:
+    void SetShape(CursorShape shape) override;
+    bool Busy() const { return shape_ == CursorShape::HourGlass; }
+    // Sets the cursor for the pointer over one of our windows; false: the default one applies.
+    bool ApplyWhenBusy() const;
+
+private:
+    CursorShape shape_ = CursorShape::Default;
+};
+
+// GetOpenFileNameA, Explorer style, centred on the screen when it opens.
+class FileDialogsWin32 : public FileDialogs {
+public:
+    std::optional<OpenDialogResult> RunOpenDialog(const OpenDialogRequest& request) override;
+    // The window the dialog is modal to.
+    HWND owner = nullptr;
+};
+
+class SystemFoldersWin32 : public SystemFolders {
+public:
+    std::string WindowsDirectory() const override;
+};
+
+class WallpaperWin32 : public Wallpaper {
+public:
+    bool SetDeskWallpaper(const std::string& fileName) override;
+};
+
+// The end of the run: the message loop stops after the current message.
+class AppLifetimeWin32 : public AppLifetime {
+public:
+    void Terminate() override { PostQuitMessage(0); }
+};
+
+}  // namespace tavo::win32
