@@ -37,6 +37,11 @@ tavo_wine_init() {
                 exit 1
             fi
             timeout -k 5 120 wineserver -w || true
+            # Wine's own TrueType fonts (the caption buttons' Marlett among them) are not
+            # always found where Debian installs them; the Fonts folder always is.
+            if [ -d /usr/share/wine/fonts ]; then
+                cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+            fi
             touch "$WINEPREFIX/.tavo-ready"
         fi
     ) 9>"$WINEPREFIX.lock" || return 1
