@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# End-to-end tests of TavoWallpaper.exe: the real program under Wine in a virtual desktop on a private Xvfb,
+# worked from outside by tavowall-e2e-driver.exe; the files and registry values it leaves are checked here.
+#
+# usage: bash tests/e2e/run.sh [NATIVE_BUILD_DIR [WIN32_BUILD_DIR]]   (defaults build/native, build/win32)
+#   exit 0 all passed, 1 a scenario failed, 2 a tool is missing, 77 skipped (no TavoWallpaper.exe yet)
+#   TAVO_E2E_ONLY="a b"   runs only the named scenarios;  TAVO_E2E_KEEP=1 keeps the Wine prefix
+# Output: one line per scenario, then "N passed, M failed". The work, the logs and the screenshots
+# (main-window.png, desktop.png) are in build/e2e.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+native_dir=$(cd "${1:-$root/build/native}" 2>/dev/null && pwd) || { echo "no native build dir: ${1:-build/native}" >&2; exit 2; }
+win32_dir=${2:-$root/build/win32}
+exe=$win32_dir/TavoWallpaper.exe
+driver=$win32_dir/tavowall-e2e-driver.exe
+for f in "$exe" "$driver"; do
+    if [ ! -f "$f" ]; then
+        echo "SKIP e2e: $f is not built (cmake --preset win32 && cmake --build build/win32)"
+        exit 77
+    fi
+done
+for tool in wine wineserver Xvfb convert import; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "e2e: $tool is not installed (scripts/install-deps.sh)" >&2; exit 2; }
+done
+for tool in tavowall-prepare tavowall-sample; do
+    [ -x "$native_dir/$tool" ] || { echo "e2e: missing $native_dir/$tool" >&2; exit 2; }
+done
+
+work=$root/build/e2e
+mkdir -p "$work"
+exec 8>"$work.lock"
+flock -w 600 8 || { echo "e2e: another run holds $work.lock" >&2; exit 2; }
+
+# A fresh prefix for every run, shared by its scenarios.
+export TAVO_WINEPREFIX=$work/prefix
+export TAVO_WINE_LINGER=60
+rm -rf "$work/prefix" "$work/prefix.boot.log" "$work/pics" "$work/logs"
+mkdir -p "$work/pics" "$work/logs" "$work/expected"
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+started=$SECONDS
+
+# The program and the driver on a display of their own, never the caller's.
+unset DISPLAY
+desktop=tavoe2e
+screen=1024x768
+program_pid=
+cleanup() {
+    if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then kill "$program_pid" 2>/dev/null; fi
+    # Only this run's prefix: its wine server and every program in it.
+    [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    tavo_wine_stop
+    if [ -z "${TAVO_E2E_KEEP:-}" ] && [ "${failed:-1}" -eq 0 ]; then rm -rf "$work/prefix"; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+passed=0
+failed=0
+fail_setup() {
+    echo "FAIL e2e setup: $1"
+    failed=1
+    echo "0 passed, 1 failed"
+    exit 1
+}
+
+tavo_wine_display || fail_setup "no X display"
+tavo_wine_init || fail_setup "wineboot -i failed (see $work/prefix.boot.log)"
+# Every Wine program of this prefix joins the one virtual desktop: the driver then sees the program's windows
+# and Wine draws frames, a taskbar and the notification area without an X window manager.
+cat >"$work/desktop.reg" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="$desktop"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"$desktop"="$screen"
+EOF
+timeout -k 5 60 wine reg import "$(tavo_wine_path "$work/desktop.reg")" >"$work/logs/reg-import.log" 2>&1 ||
+    fail_setup "wine reg import of the desktop settings failed"
+
+# ---- test pictures: the program's own sample and generated patterns ----
+pics=$work/pics
+"$native_dir/tavowall-sample" "$pics/sky.bmp" 640x480 || fail_setup "tavowall-sample failed"
+gen() { convert "$@" 2>>"$work/logs/convert.log" || fail_setup "convert $*"; }
+gen -size 800x600 gradient:orange-navy -swirl 150 -quality 90 "$pics/swirl picture.jpg"
+gen -size 300x500 pattern:checkerboard -fill red -draw 'circle 150,250 150,100' -type TrueColor BMP3:"$pics/tall.bmp"
+gen -size 320x240 plasma:fractal -seed 7 -colors 200 -type Palette BMP3:"$pics/palette.bmp"
+printf 'This is a text file, not a picture.\n' >"$pics/broken.bmp"
+folder=$(tavo_wine_path "$pics")
+driver_win=$(tavo_wine_path "$driver")
+
+# run_driver LOG SCENARIO ARGS...: the driver's exit code (124 when it ran out of time)
+run_driver() {
+    local log=$1
+    shift
+    timeout -k 5 120 wine "$driver_win" "$@" </dev/null >"$log" 2>"$log.stderr"
+}
+
+# Screen size and depth as the programs in the desktop see them.
+run_driver "$work/logs/info.log" info
+read -r _ screen_seen _ bpp < <(grep '^screen ' "$work/logs/info.log" | tr -d '\r')
+wallpaper_win=$(grep '^wallpaper ' "$work/logs/info.log" | tr -d '\r' | sed 's/^wallpaper //')
+[ -n "${bpp:-}" ] && [ -n "$wallpaper_win" ] || fail_setup "the driver's info scenario printed nothing ($work/logs/info.log)"
+[ "$screen_seen" = "$screen" ] || fail_setup "the desktop is $screen_seen, not $screen"
+windir=$WINEPREFIX/drive_c/windows
+wallpaper=$windir/"Tavo Wallpaper.bmp"
+
+start_program() {
+    rm -f "$work/logs/program.log"
+    wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >>"$work/logs/program.log" 2>&1 &
+    program_pid=$!
+}
+
+# Ends the program: Ctrl+X, as a user would; if it is still there after 15 s, the prefix's wine server ends it.
+stop_program() {
+    local log=$1
+    run_driver "$log.exit" exit
+    local i
+    for i in $(seq 300); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    if kill -0 "$program_pid" 2>/dev/null; then
+        echo "     (the program did not end on Ctrl+X; wineserver -k)" >>"$log"
+        wineserver -k 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+        wineserver -p"$TAVO_WINE_LINGER" >/dev/null 2>&1
+    fi
+    wait "$program_pid" 2>/dev/null
+    program_pid=
+    grep -q '^driver: PASS' "$log.exit" 2>/dev/null
+}
+
+# Each scenario starts the program on a clean slate: no stored settings, no list.
+reset_state() {
+    timeout -k 5 30 wine reg delete 'HKCU\Software\Kelvara\Ferlin2' /f >/dev/null 2>&1
+    return 0
+}
+
+# scenario NAME EXTRA-CHECK ARGS...: runs the driver on a fresh start of the program; EXTRA-CHECK (a shell
+# function or "-") then checks what the program left, printing its failures.
+scenario() {
+    local name=$1 extra=$2
+    shift 2
+    if [ -n "${TAVO_E2E_ONLY:-}" ] && [[ " $TAVO_E2E_ONLY " != *" $name "* ]]; then return; fi
+    local log=$work/logs/$name.log t0=$SECONDS why=()
+    reset_state
+    start_program
+    run_driver "$log" "$name" "$@"
+    local rc=$?
+    [ "$rc" -eq 124 ] && why+=("the driver ran out of time")
+    if ! grep -q '^driver: PASS' "$log"; then
+        why+=("$(grep -m1 '^FAIL' "$log" | tr -d '\r' | sed 's/^FAIL //')")
+    fi
+    if [ "$extra" != - ] && [ ${#why[@]} -eq 0 ]; then
+        local more
+        more=$("$extra" "$log")
+        [ -n "$more" ] && why+=("$more")
+    fi
+    stop_program "$log" || why+=("Ctrl+X did not end the program")
+    if [ ${#why[@]} -eq 0 ]; then
+        echo "ok   $name ($((SECONDS - t0)) s)"
+        passed=$((passed + 1))
+    else
+        local msg
+        msg=$(IFS=';'; echo "${why[*]}")
+        echo "FAIL $name: ${msg//;/; } (log: $log)"
+        sed 's/^/     | /' "$log" | tr -d '\r'
+        failed=$((failed + 1))
+    fi
+}
+
+# ---- what the scenarios leave behind ----
+
+# The wallpaper file is what tavowall-prepare makes of the first picture for the screen, and Wine recorded it.
+check_wallpaper() {
+    local log=$1 expected=$work/expected/wallpaper.bmp
+    "$native_dir/tavowall-prepare" --target "$screen" --display-bpp "$bpp" "$pics/sky.bmp" "$expected" ||
+        { echo "tavowall-prepare failed for the wallpaper"; return; }
+    if [ ! -f "$wallpaper" ]; then
+        echo "no $wallpaper"
+    elif ! cmp -s "$expected" "$wallpaper"; then
+        echo "Tavo Wallpaper.bmp differs from tavowall-prepare's ($(cmp "$expected" "$wallpaper" 2>&1 | head -n 1 | sed 's/.*: //'))"
+    fi
+    local value
+    value=$(timeout -k 5 30 wine reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Wallpaper *REG_SZ *//p')
+    if [ "$value" != "$wallpaper_win" ]; then
+        echo "the recorded wallpaper is '$value', not '$wallpaper_win'"
+    fi
+    # The window with its list and preview, and the whole desktop (its wallpaper now ours).
+    local geometry
+    geometry=$(grep '^window ' "$log" | tr -d '\r' | awk '{printf "%dx%d+%d+%d", $4, $5, $2, $3}')
+    if import -display "$DISPLAY" -window root "$work/desktop.png" 2>>"$work/logs/import.log"; then
+        [ -n "$geometry" ] && convert "$work/desktop.png" -crop "$geometry" +repage "$work/main-window.png"
+    else
+        echo "the screenshot failed (see $work/logs/import.log)"
+    fi
+}
+
+# ---- the scenarios ----
+"$native_dir/tavowall-prepare" --target 200x150 --screen "$screen" --display-bpp "$bpp" "$pics/sky.bmp" \
+    "$work/expected/preview.bmp" || fail_setup "tavowall-prepare failed for the preview"
+
+scenario add-and-set check_wallpaper "$folder" "$(tavo_wine_path "$work/expected/preview.bmp")" sky.bmp "swirl picture.jpg"
+scenario remove-middle - "$folder" sky.bmp tall.bmp palette.bmp
+scenario open-replace - "$folder" sky.bmp tall.bmp "swirl picture.jpg"
+scenario del-in-edit - "$folder" tall.bmp palette.bmp
+scenario size-limits -
+scenario load-error - "$folder" broken.bmp
+
+echo "e2e: $((SECONDS - started)) s; logs and screenshots in $work"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
