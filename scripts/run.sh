@@ -1,12 +1,97 @@
 #!/usr/bin/env bash
-# Prepares the program's own sample picture as a wallpaper and says where the result went.
+# Starts Tavo Wallpaper 2 under Wine ("make run"; make has built both presets).
+#   With an X display (DISPLAY set): the program on it, with sample pictures ready to add; ends with the program.
+#   Without one: a scripted demonstration on a private Xvfb: the main window, the sample pictures added, one
+#   of them made the wallpaper, a screenshot; prints where the screenshot and the wallpaper file are.
+#   While the Windows build has no TavoWallpaper.exe: prepares the sample picture with tavowall-prepare.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/run
+native=$root/build/native
+win32=$root/build/win32
+exe=$win32/TavoWallpaper.exe
+driver=$win32/tavowall-e2e-driver.exe
 mkdir -p "$out"
-"$root/build/native/tavowall-sample" "$out/sample.bmp" 1600x1200
-"$root/build/native/tavowall-prepare" --target 1024x768 --status "$out/sample.bmp" "$out/Tavo Wallpaper.bmp"
-"$root/build/native/tavowall-prepare" --target 200x150 --screen 1024x768 "$out/sample.bmp" "$out/preview.bmp"
-echo "sample picture:        $out/sample.bmp"
-echo "wallpaper (1024x768):  $out/Tavo Wallpaper.bmp"
-echo "preview (200x150):     $out/preview.bmp"
+
+if [ ! -f "$exe" ]; then
+    "$native/tavowall-sample" "$out/sample.bmp" 1600x1200
+    "$native/tavowall-prepare" --target 1024x768 --status "$out/sample.bmp" "$out/Tavo Wallpaper.bmp"
+    "$native/tavowall-prepare" --target 200x150 --screen 1024x768 "$out/sample.bmp" "$out/preview.bmp"
+    echo "sample picture:        $out/sample.bmp"
+    echo "wallpaper (1024x768):  $out/Tavo Wallpaper.bmp"
+    echo "preview (200x150):     $out/preview.bmp"
+    echo "(no $exe yet: build it with 'make win32' to run the program)"
+    exit 0
+fi
+
+# The bundled sample pictures, drawn at run time: the program's own sky at three sizes, one of them as JPEG.
+pics=$out/pictures
+mkdir -p "$pics"
+"$native/tavowall-sample" "$pics/Evening sky.bmp" 1600x1200
+"$native/tavowall-sample" "$pics/Small sky.bmp" 320x240
+if command -v convert >/dev/null 2>&1; then
+    "$native/tavowall-sample" "$out/wide.bmp" 1920x1080
+    convert "$out/wide.bmp" -quality 90 "$pics/Wide sky.jpg"
+    rm -f "$out/wide.bmp"
+fi
+names=()
+for f in "$pics"/*; do names+=("$(basename "$f")"); done
+
+# The program's own prefix, kept between runs (its first start takes a little while).
+export TAVO_WINEPREFIX=$out/prefix
+export TAVO_WINE_LINGER=5
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+echo "Wine prefix: $WINEPREFIX"
+tavo_wine_init
+
+if [ -n "${DISPLAY:-}" ]; then
+    echo "Sample pictures to add: $(tavo_wine_path "$pics")"
+    echo "Starting Tavo Wallpaper 2 on $DISPLAY; it runs until you close it or choose Exit (Ctrl+X)."
+    wine "$(tavo_wine_path "$exe")" </dev/null || true
+    timeout 30 wineserver -w || true
+    exit 0
+fi
+
+# ---- the demonstration on a virtual display ----
+desktop=tavodemo
+screen=1024x768
+tavo_wine_display
+program_pid=
+finish() {
+    [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null && kill "$program_pid" 2>/dev/null
+    # Only this prefix: its server and whatever still runs in it.
+    wineserver -k 2>/dev/null || true
+    tavo_wine_stop
+}
+trap finish EXIT
+
+# Runs the driver in the program's desktop. Its report is the log's last line: explorer keeps no exit code,
+# and it may return before the driver is done.
+drive() {
+    local log=$1
+    shift
+    wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$driver")" "$@" </dev/null >"$log" 2>"$log.stderr" &
+    local i
+    for i in $(seq 1800); do
+        grep -q '^driver: ' "$log" 2>/dev/null && break
+        sleep 0.05
+    done
+    tr -d '\r' <"$log" | sed 's/^/  /'
+    grep -q '^driver: PASS' "$log"
+}
+
+wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >"$out/program.log" 2>&1 &
+program_pid=$!
+echo "Demonstration on a virtual $screen desktop: add the sample pictures, set the first as wallpaper"
+if ! drive "$out/demo.log" demo "$(tavo_wine_path "$pics")" "${names[@]}"; then
+    echo "the demonstration failed; see $out/demo.log" >&2
+    exit 1
+fi
+import -display "$DISPLAY" -window root "$out/screenshot.png"
+geometry=$(tr -d '\r' <"$out/demo.log" | awk '/^window /{printf "%dx%d+%d+%d", $4, $5, $2, $3}')
+[ -n "$geometry" ] && convert "$out/screenshot.png" -crop "$geometry" +repage "$out/main-window.png"
+drive "$out/exit.log" exit >/dev/null || echo "(the program did not end on Ctrl+X)"
+echo "screenshot:      $out/screenshot.png"
+[ -n "$geometry" ] && echo "main window:     $out/main-window.png"
+echo "wallpaper file:  $WINEPREFIX/drive_c/windows/Tavo Wallpaper.bmp"

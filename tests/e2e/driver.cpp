@@ -9,6 +9,7 @@
 //   del-in-edit FOLDER A B             Add A and B, Del in the delay edit box: A goes, the text stays
 //   size-limits                        the window stays 440 wide and at least 440 high; taller works
 //   load-error FOLDER BAD              Add a file that is no picture: the "Error" box, dismissed
+//   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
 //   exit                               Ctrl+X: the program ends
 // Every check prints "ok   ..." or "FAIL ...: why"; the last line is "driver: PASS" or "driver: FAIL",
 // and the exit code is 0 exactly when every check passed.
@@ -825,6 +826,38 @@ void ScenarioLoadError(const std::vector<std::string>& args) {
     WaitBanner(w, "after the failed preview");
 }
 
+// The scripted demonstration of "make run": adds the pictures to whatever the list holds, selects the first
+// of them and makes it the wallpaper.
+void ScenarioDemo(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 2, "demo FOLDER NAME...")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    const std::vector<std::string> names(args.begin() + 1, args.end());
+    const size_t before = ReadRows(w.list).size();
+    if (!ChooseFiles(w, "&Add", folder, names)) return;
+    std::vector<Row> rows;
+    if (!Check(WaitFor([&] { return (rows = ReadRows(w.list)).size() == before + names.size(); }, 5000),
+               "the pictures are listed", "the list shows " + Describe(rows)))
+        return;
+    WaitBanner(w, "after the preview");
+    if (!SelectRow(w, static_cast<int>(before))) return;
+    WaitBanner(w, "after the preview");
+    const std::string file = WallpaperFile();
+    ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;
+    const bool existed = FileStamp(file, stamp0, size0);
+    BringToFront(w.hwnd);
+    PressKey(VK_F9);
+    Check(WaitFor(
+              [&] { return FileStamp(file, stamp, size) && (!existed || stamp != stamp0 || size != size0); }),
+          "F9 writes " + Quote(file));
+    WaitBanner(w, "after F9");
+    RECT r;
+    GetWindowRect(w.hwnd, &r);
+    Say("window " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+        std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
+}
+
 void ScenarioExit() {
     MainWindow w;
     if (!FindMain(w)) return;
@@ -857,6 +890,8 @@ int main(int argc, char** argv) {
         ScenarioSizeLimits();
     } else if (scenario == "load-error") {
         ScenarioLoadError(args);
+    } else if (scenario == "demo") {
+        ScenarioDemo(args);
     } else if (scenario == "exit") {
         ScenarioExit();
     } else {
