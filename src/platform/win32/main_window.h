@@ -92,6 +92,8 @@ private:
     void CreateGrid(HWND grid);
     void SyncGrid();
     LRESULT OnGridNotify(NMHDR* header);
+    LRESULT OnGridCustomDraw(NMLVCUSTOMDRAW* draw);
+    void DrawGridLines(HDC dc);
     LRESULT GridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     int GridHitRow(LPARAM point) const;
     void ShowSelectedRow();

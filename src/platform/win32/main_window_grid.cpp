@@ -1,5 +1,7 @@
 // The image list grid: an owner-data list view that asks the StringGrid model for its cells and
 // hands the user's mouse, wheel and keys to the model, which decides the selection.
+#include <algorithm>
+
 #include "platform/win32/main_window.h"
 
 namespace tavo::win32 {
@@ -107,8 +109,62 @@ LRESULT MainWindow::OnGridNotify(NMHDR* header) {
         }
         case LVN_ODFINDITEMA:
             return -1;  // typing never moves the selection
+        case NM_CUSTOMDRAW:
+            return OnGridCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         default:
             return 0;
+    }
+}
+
+// The selected row is drawn highlighted whether or not the grid has the focus,
+// and grid lines separate all cells in a colour that shows on the button face.
+LRESULT MainWindow::OnGridCustomDraw(NMLVCUSTOMDRAW* draw) {
+    const StringGrid& model = form_.Filez;
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+        case CDDS_ITEMPREPAINT:
+            if (static_cast<int>(draw->nmcd.dwItemSpec) == model.Row() - model.FixedRows()) {
+                draw->nmcd.uItemState &= ~CDIS_SELECTED;
+                draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+                draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+            } else {
+                draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
+                draw->clrTextBk = GetSysColor(COLOR_BTNFACE);
+            }
+            return CDRF_DODEFAULT;
+        case CDDS_POSTPAINT:
+            DrawGridLines(draw->nmcd.hdc);
+            return CDRF_DODEFAULT;
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+void MainWindow::DrawGridLines(HDC dc) {
+    const StringGrid& model = form_.Filez;
+    RECT client;
+    GetClientRect(grid_, &client);
+    const int items = model.RowCount() - model.FixedRows();
+    const int top = static_cast<int>(SendMessageA(grid_, LVM_GETTOPINDEX, 0, 0));
+    RECT first{};
+    first.left = LVIR_BOUNDS;
+    if (items <= 0 || !SendMessageA(grid_, LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&first))) return;
+    const int pitch = first.bottom - first.top;
+    if (pitch <= 0) return;
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+    SelectedObject selected(dc, pen.Get());
+    const int right = first.right;
+    const int bottom = std::min<int>(client.bottom, first.top + (items - top) * pitch);
+    for (int y = first.top + pitch - 1; y < bottom; y += pitch) {
+        MoveToEx(dc, first.left, y, nullptr);
+        LineTo(dc, right, y);
+    }
+    int x = first.left;
+    for (size_t col = 0; col < headerTexts_.size(); ++col) {
+        x += static_cast<int>(SendMessageA(grid_, LVM_GETCOLUMNWIDTH, col, 0));
+        MoveToEx(dc, x - 1, first.top, nullptr);
+        LineTo(dc, x - 1, bottom);
     }
 }
 
