@@ -93,6 +93,7 @@ private:
     void SyncGrid();
     LRESULT OnGridNotify(NMHDR* header);
     LRESULT OnGridCustomDraw(NMLVCUSTOMDRAW* draw);
+    void DrawGridCell(HDC dc, int item, int col);
     void DrawGridLines(HDC dc);
     LRESULT GridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     int GridHitRow(LPARAM point) const;

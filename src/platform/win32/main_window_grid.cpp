@@ -116,29 +116,45 @@ LRESULT MainWindow::OnGridNotify(NMHDR* header) {
     }
 }
 
-// The selected row is drawn highlighted whether or not the grid has the focus,
-// and grid lines separate all cells in a colour that shows on the button face.
+// The grid draws its cells itself: the selected row highlighted whether or not
+// the grid has the focus, and grid lines that show on the button face.
 LRESULT MainWindow::OnGridCustomDraw(NMLVCUSTOMDRAW* draw) {
-    const StringGrid& model = form_.Filez;
     switch (draw->nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
         case CDDS_ITEMPREPAINT:
-            if (static_cast<int>(draw->nmcd.dwItemSpec) == model.Row() - model.FixedRows()) {
-                draw->nmcd.uItemState &= ~CDIS_SELECTED;
-                draw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-                draw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
-            } else {
-                draw->clrText = GetSysColor(COLOR_WINDOWTEXT);
-                draw->clrTextBk = GetSysColor(COLOR_BTNFACE);
-            }
-            return CDRF_DODEFAULT;
+            return CDRF_NOTIFYSUBITEMDRAW;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            DrawGridCell(draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec), draw->iSubItem);
+            return CDRF_SKIPDEFAULT;
         case CDDS_POSTPAINT:
             DrawGridLines(draw->nmcd.hdc);
             return CDRF_DODEFAULT;
         default:
             return CDRF_DODEFAULT;
     }
+}
+
+// One cell: its background, and its text 2 pixels right of and below the cell's
+// top-left corner, clipped to the cell.
+void MainWindow::DrawGridCell(HDC dc, int item, int col) {
+    const StringGrid& model = form_.Filez;
+    RECT cell{};
+    cell.top = col;
+    cell.left = LVIR_BOUNDS;
+    if (!SendMessageA(grid_, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&cell))) return;
+    // The first column's rectangle is the whole row; it ends at the column's width.
+    if (col == 0) cell.right = cell.left + static_cast<int>(SendMessageA(grid_, LVM_GETCOLUMNWIDTH, 0, 0));
+    const bool selected = item == model.Row() - model.FixedRows();
+    FillRect(dc, &cell, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    const std::string& text = model.Cell(col, item + model.FixedRows());
+    RECT clip = cell;
+    clip.right -= 1;  // the grid lines
+    clip.bottom -= 1;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    ExtTextOutA(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &clip, text.data(),
+                static_cast<UINT>(text.size()), nullptr);
 }
 
 void MainWindow::DrawGridLines(HDC dc) {
