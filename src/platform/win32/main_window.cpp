@@ -12,6 +12,13 @@ namespace {
 
 const char kMainClass[] = "TavoWallpaperMain";
 
+// The window's context menu is the edit box's too: the box's own editing menu never opens.
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_CONTEXTMENU) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EditProc, 1);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 DWORD StyleOf(bool tabStop, bool group) {
     return WS_CHILD | WS_VISIBLE | (tabStop ? WS_TABSTOP : 0) | (group ? WS_GROUP : 0);
 }
@@ -144,6 +151,7 @@ HWND MainWindow::CreateControl(Binding& binding) {
         case Kind::Edit:
             edit_ = make(WS_EX_CLIENTEDGE, "EDIT", form_.Edit1.Text().c_str(),
                          StyleOf(true, firstInGroup) | ES_AUTOHSCROLL | ES_LEFT);
+            SetWindowSubclass(edit_, EditProc, 1, 0);
             return edit_;
         case Kind::Spinner:
             return make(0, UPDOWN_CLASSA, "", StyleOf(false, false) | UDS_ARROWKEYS | UDS_NOTHOUSANDS);
