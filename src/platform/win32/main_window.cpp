@@ -178,11 +178,11 @@ void MainWindow::CreateRadioItems(const Binding& group) {
     const RadioGroup& radio = form_.PixFormat;
     for (size_t i = 0; i < radio.Items().size(); ++i) {
         const RECT place = RadioItemPlace(static_cast<int>(i));
-        HWND item =
-            CreateWindowExA(0, "BUTTON", radio.Items()[i].c_str(), StyleOf(i == 0, i == 0) | BS_RADIOBUTTON,
-                            place.left, place.top, place.right - place.left, place.bottom - place.top,
-                            Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPixFormatItem0 + i)),
-                            GetModuleHandleA(nullptr), nullptr);
+        HWND item = CreateWindowExA(0, "BUTTON", radio.Items()[i].c_str(),
+                                    StyleOf(i == 0, i == 0) | BS_RADIOBUTTON | BS_NOTIFY, place.left,
+                                    place.top, place.right - place.left, place.bottom - place.top, Handle(),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPixFormatItem0 + i)),
+                                    GetModuleHandleA(nullptr), nullptr);
         SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         radioItems_.push_back(item);
     }
@@ -318,11 +318,22 @@ void MainWindow::ShowOrHide() {
     if (form_.Visible()) {
         ShowWindow(Handle(), SW_SHOW);
         SetForegroundWindow(Handle());
-        if (!lastFocus_) lastFocus_ = FirstFocusable();
-        if (lastFocus_) SetFocus(lastFocus_);
+        RestoreFocus();
     } else {
         ShowWindow(Handle(), SW_HIDE);
     }
+}
+
+// Back to the control that had the focus. A radio item would select itself on
+// getting the focus, so the group's checked item takes it instead.
+void MainWindow::RestoreFocus() {
+    HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : FirstFocusable();
+    const int checked = form_.PixFormat.ItemIndex();
+    for (HWND item : radioItems_) {
+        if (item == target && checked >= 0 && checked < static_cast<int>(radioItems_.size()))
+            target = radioItems_[checked];
+    }
+    if (target) SetFocus(target);
 }
 
 MainWindow::Binding* MainWindow::Find(const Control* model) {
@@ -368,7 +379,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 HWND focus = GetFocus();
                 if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
             } else if (!HIWORD(wParam)) {
-                SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : FirstFocusable());
+                RestoreFocus();
             }
             return 0;
         default:
@@ -386,7 +397,8 @@ void MainWindow::OnCommand(int id, int code, HWND) {
         return;
     }
     if (id >= kIdPixFormatItem0 && id < kIdPixFormatItem0 + static_cast<int>(radioItems_.size())) {
-        if (code == BN_CLICKED) form_.PixFormat.SetItemIndex(id - kIdPixFormatItem0);
+        // As with any radio buttons, moving the focus onto an item with the arrow keys selects it.
+        if (code == BN_CLICKED || code == BN_SETFOCUS) form_.PixFormat.SetItemIndex(id - kIdPixFormatItem0);
         return;
     }
     Binding* binding = FindId(id);

@@ -84,6 +84,7 @@ private:
     Binding* Find(const Control* model);
     Binding* FindId(int id);
     HWND FirstFocusable() const;
+    void RestoreFocus();
 
     // main_window_glyphs.cpp: the button pictures.
     void SetGlyphs();
