@@ -154,7 +154,7 @@ HWND MainWindow::CreateControl(Binding& binding) {
             SetWindowSubclass(edit_, EditProc, 1, 0);
             return edit_;
         case Kind::Spinner:
-            return make(0, UPDOWN_CLASSA, "", StyleOf(false, false) | UDS_ARROWKEYS | UDS_NOTHOUSANDS);
+            return make(0, UPDOWN_CLASSA, "", StyleOf(false, false) | UDS_ARROWKEYS);
         case Kind::Grid:
             grid_ = make(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                          StyleOf(true, firstInGroup) | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
