@@ -45,7 +45,21 @@ source "$root/scripts/wine-env.sh"
 echo "Wine prefix: $WINEPREFIX"
 tavo_wine_init
 
+# Whether every program of the prefix joins one virtual desktop (the demonstration) or not (a real display).
+desktop=tavodemo
+screen=1024x768
+explorer_key='HKCU\Software\Wine\Explorer'
+use_virtual_desktop() {
+    if [ "$1" = on ]; then
+        wine reg add "$explorer_key\Desktops" /v "$desktop" /d "$screen" /f >/dev/null 2>&1 &&
+            wine reg add "$explorer_key" /v Desktop /d "$desktop" /f >/dev/null 2>&1
+    else
+        wine reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
+    fi
+}
+
 if [ -n "${DISPLAY:-}" ]; then
+    use_virtual_desktop off
     echo "Sample pictures to add: $(tavo_wine_path "$pics")"
     echo "Starting Tavo Wallpaper 2 on $DISPLAY; it runs until you close it or choose Exit (Ctrl+X)."
     wine "$(tavo_wine_path "$exe")" </dev/null || true
@@ -54,31 +68,25 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # ---- the demonstration on a virtual display ----
-desktop=tavodemo
-screen=1024x768
 tavo_wine_display
 program_pid=
 finish() {
     [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null && kill "$program_pid" 2>/dev/null
     # Only this prefix: its server and whatever still runs in it.
     wineserver -k 2>/dev/null || true
+    use_virtual_desktop off
     tavo_wine_stop
 }
 trap finish EXIT
+use_virtual_desktop on
 
-# Runs the driver in the program's desktop. Its report is the log's last line: explorer keeps no exit code,
-# and it may return before the driver is done.
+# Runs the driver in the program's desktop and shows its report.
 drive() {
-    local log=$1
+    local log=$1 rc=0
     shift
-    wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$driver")" "$@" </dev/null >"$log" 2>"$log.stderr" &
-    local i
-    for i in $(seq 1800); do
-        grep -q '^driver: ' "$log" 2>/dev/null && break
-        sleep 0.05
-    done
+    timeout -k 5 120 wine "$(tavo_wine_path "$driver")" "$@" </dev/null >"$log" 2>"$log.stderr" || rc=$?
     tr -d '\r' <"$log" | sed 's/^/  /'
-    grep -q '^driver: PASS' "$log"
+    return "$rc"
 }
 
 wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >"$out/program.log" 2>&1 &
@@ -92,6 +100,11 @@ import -display "$DISPLAY" -window root "$out/screenshot.png"
 geometry=$(tr -d '\r' <"$out/demo.log" | awk '/^window /{printf "%dx%d+%d+%d", $4, $5, $2, $3}')
 [ -n "$geometry" ] && convert "$out/screenshot.png" -crop "$geometry" +repage "$out/main-window.png"
 drive "$out/exit.log" exit >/dev/null || echo "(the program did not end on Ctrl+X)"
+# Bounded: the desktop's explorer may outlive the program a little; finish ends what is left.
+for _ in $(seq 30); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+done
 echo "screenshot:      $out/screenshot.png"
 [ -n "$geometry" ] && echo "main window:     $out/main-window.png"
 echo "wallpaper file:  $WINEPREFIX/drive_c/windows/Tavo Wallpaper.bmp"

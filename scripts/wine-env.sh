@@ -37,10 +37,11 @@ tavo_wine_init() {
                 exit 1
             fi
             timeout -k 5 120 wineserver -w || true
-            # Wine's own TrueType fonts (the caption buttons' Marlett among them) are not
-            # always found where Debian installs them; the Fonts folder always is.
+            # Wine's own fonts (the caption buttons' Marlett, the bitmap MS Sans Serif that windows laid
+            # out for it need) are not always found where Debian installs them; the Fonts folder always is.
             if [ -d /usr/share/wine/fonts ]; then
-                cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+                cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" \
+                    2>/dev/null || true
             fi
             touch "$WINEPREFIX/.tavo-ready"
         fi

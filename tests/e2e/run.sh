@@ -83,7 +83,8 @@ timeout -k 5 60 wine reg import "$(tavo_wine_path "$work/desktop.reg")" >"$work/
 
 # ---- test pictures: the program's own sample and generated patterns ----
 pics=$work/pics
-"$native_dir/tavowall-sample" "$pics/sky.bmp" 640x480 || fail_setup "tavowall-sample failed"
+# Larger than the screen, so that the wallpaper is resampled.
+"$native_dir/tavowall-sample" "$pics/sky.bmp" 1600x1200 || fail_setup "tavowall-sample failed"
 gen() { convert "$@" 2>>"$work/logs/convert.log" || fail_setup "convert $*"; }
 gen -size 800x600 gradient:orange-navy -swirl 150 -quality 90 "$pics/swirl picture.jpg"
 gen -size 300x500 pattern:checkerboard -fill red -draw 'circle 150,250 150,100' -type TrueColor BMP3:"$pics/tall.bmp"
