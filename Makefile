@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps native asan win32 test unit-test unit-test-asan wine-test run fuzz bench format clean
+.PHONY: all deps native asan win32 test unit-test unit-test-asan wine-test e2e-test run fuzz bench format clean
 
 all: native
 
@@ -34,9 +34,12 @@ unit-test-asan: asan
 wine-test: native win32
 	@bash tests/wine/prepare_matches_native.sh build/native build/win32
 
-test: unit-test unit-test-asan wine-test
+e2e-test: native win32
+	@cd build/native && ctest --output-on-failure -L e2e
 
-run: native
+test: unit-test unit-test-asan wine-test e2e-test
+
+run: native win32
 	@bash scripts/run.sh
 
 fuzz: deps
