@@ -6,7 +6,8 @@
 //                                      for "Tavo Wallpaper.bmp" to be written
 //   remove-middle FOLDER A B C         Add A, B, C, select row 2, press Del: A and C stay, C selected
 //   open-replace FOLDER A B C          Add A and B, then Open C: the list holds C alone
-//   del-in-edit FOLDER A B             Add A and B, Del in the delay edit box: A goes, the text stays
+//   del-in-edit FOLDER A B             Add A and B, Del in the delay edit box: A goes, the text stays;
+//                                      then Ctrl+X there ends the program
 //   size-limits                        the window stays 440 wide and at least 440 high; taller works
 //   load-error FOLDER BAD              Add a file that is no picture: the "Error" box, dismissed
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
@@ -739,6 +740,11 @@ void ScenarioDelInEdit(const std::vector<std::string>& args) {
     CheckRows(w, ExpectedRows(folder, {args[2]}), "Del in the delay edit box removes the selected entry");
     Check(WindowText(w.edit) == before, "the delay text stays " + Quote(before),
           "it is " + Quote(WindowText(w.edit)));
+    // Ctrl+X typed there is the program's Exit, not the box's Cut.
+    if (!Check(FocusOf(w.hwnd) == w.edit, "the focus is still in the delay edit box")) return;
+    Send(w.edit, EM_SETSEL, 0, -1);
+    PressKey('X', true);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X typed in the delay edit box ends the program");
 }
 
 std::string SizeText(const RECT& r) {
