@@ -165,10 +165,11 @@ struct MainWindow {
     HWND upDown = nullptr;
 };
 
-HWND FindMainHwnd() {
+// The main window: the top-level window with the program's caption that holds the list (the application's
+// own window carries the same title). VISIBLE: only a shown one.
+HWND FindMainHwnd(bool visible = true) {
     for (HWND hwnd : TopLevelWindows()) {
-        if (!IsWindowVisible(hwnd) || WindowText(hwnd) != kMainCaption) continue;
-        // The application's own hidden window carries the same title; the main window holds the list.
+        if ((visible && !IsWindowVisible(hwnd)) || WindowText(hwnd) != kMainCaption) continue;
         if (FindDescendant(hwnd, WC_LISTVIEWA, nullptr)) return hwnd;
     }
     return nullptr;
@@ -176,7 +177,8 @@ HWND FindMainHwnd() {
 
 bool FindMain(MainWindow& w) {
     if (!WaitFor([&] { return (w.hwnd = FindMainHwnd()) != nullptr; }, 30000)) {
-        Check(false, "main window " + Quote(kMainCaption) + " shown", "not found within 30 s");
+        Check(false, "main window " + Quote(kMainCaption) + " shown",
+              FindMainHwnd(false) ? "it exists but stays hidden" : "not found within 30 s");
         return false;
     }
     w.list = FindDescendant(w.hwnd, WC_LISTVIEWA, nullptr);

@@ -104,7 +104,7 @@ run_driver() {
 run_driver "$work/logs/info.log" info
 read -r _ screen_seen _ bpp < <(grep '^screen ' "$work/logs/info.log" | tr -d '\r')
 wallpaper_win=$(grep '^wallpaper ' "$work/logs/info.log" | tr -d '\r' | sed 's/^wallpaper //')
-[ -n "${bpp:-}" ] && [ -n "$wallpaper_win" ] || fail_setup "the driver's info scenario printed nothing ($work/logs/info.log)"
+{ [ -n "${bpp:-}" ] && [ -n "$wallpaper_win" ]; } || fail_setup "the driver's info scenario printed nothing ($work/logs/info.log)"
 [ "$screen_seen" = "$screen" ] || fail_setup "the desktop is $screen_seen, not $screen"
 windir=$WINEPREFIX/drive_c/windows
 wallpaper=$windir/"Tavo Wallpaper.bmp"
@@ -120,8 +120,8 @@ start_program() {
 stop_program() {
     local log=$1 ended=$2
     if [ "$ended" = 1 ]; then echo 'driver: PASS' >"$log.exit"; else run_driver "$log.exit" exit; fi
-    local i
-    for i in $(seq 300); do
+    local _
+    for _ in $(seq 300); do
         kill -0 "$program_pid" 2>/dev/null || break
         sleep 0.05
     done
