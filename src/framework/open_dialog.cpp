@@ -9,16 +9,7 @@ namespace tavo {
 bool OpenDialog::Execute() {
     files_.clear();
     if (!port_) return false;
-    OpenDialogRequest request;
-    request.title = title;
-    request.filter = filter;
-    request.filterIndex = filterIndex;
-    request.defaultExt = defaultExt;
-    request.fileName = fileName;
-    request.initialDir = initialDir;
-    request.options = options;
-    request.bufferChars = bufferChars;
-    std::optional<OpenDialogResult> result = port_->RunOpenDialog(request);
+    std::optional<OpenDialogResult> result = port_->RunOpenDialog(*this);
     if (!result || result->files.empty()) return false;
     files_ = std::move(result->files);
     fileName = files_.front();

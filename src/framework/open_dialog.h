@@ -9,7 +9,8 @@
 
 namespace tavo {
 
-class OpenDialog : public Component {
+// The settings are those of the request the dialog hands its port.
+class OpenDialog : public Component, public OpenDialogRequest {
 public:
     explicit OpenDialog(FileDialogs* port) : port_(port) {}
     OpenDialog(const OpenDialog&) = delete;
@@ -20,15 +21,6 @@ public:
     // false, Files() is empty and the settings stay.
     bool Execute();
     const std::vector<std::string>& Files() const { return files_; }
-
-    std::string title;
-    std::string filter;
-    int filterIndex = 1;
-    std::string defaultExt;
-    std::string fileName;
-    std::string initialDir;
-    OpenDialogOptions options;
-    size_t bufferChars = 260;
 
 private:
     FileDialogs* port_;
