@@ -662,19 +662,8 @@ void ScenarioInfo() {
     Say("wallpaper " + WallpaperFile());
 }
 
-void ScenarioAddAndSet(const std::vector<std::string>& args) {
-    if (!NeedArgs(args, 4, "add-and-set FOLDER PREVIEW.bmp NAME NAME...")) return;
-    MainWindow w;
-    if (!FindMain(w)) return;
-    const std::string folder = args[0];
-    const std::vector<std::string> names(args.begin() + 2, args.end());
-    if (!CheckRows(w, {}, "the list starts empty")) return;
-    if (!ChooseFiles(w, "&Add", folder, names)) return;
-    if (!CheckRows(w, ExpectedRows(folder, names), "Add appends in dialog order")) return;
-    Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
-    WaitBanner(w, "after the preview");
-    CheckPreview(w, args[1]);
-
+// F9 makes the selected entry the wallpaper: the file is written anew and the banner returns.
+void SetWallpaperWithF9(MainWindow& w) {
     const std::string file = WallpaperFile();
     ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;
     const bool existed = FileStamp(file, stamp0, size0);
@@ -688,6 +677,22 @@ void ScenarioAddAndSet(const std::vector<std::string>& args) {
     GetWindowRect(w.hwnd, &r);
     Say("window " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
         std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
+}
+
+void ScenarioAddAndSet(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 4, "add-and-set FOLDER PREVIEW.bmp NAME NAME...")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    const std::vector<std::string> names(args.begin() + 2, args.end());
+    if (!CheckRows(w, {}, "the list starts empty")) return;
+    if (!ChooseFiles(w, "&Add", folder, names)) return;
+    if (!CheckRows(w, ExpectedRows(folder, names), "Add appends in dialog order")) return;
+    Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
+    WaitBanner(w, "after the preview");
+    CheckPreview(w, args[1]);
+
+    SetWallpaperWithF9(w);
 }
 
 void ScenarioRemoveMiddle(const std::vector<std::string>& args) {
@@ -851,19 +856,7 @@ void ScenarioDemo(const std::vector<std::string>& args) {
     WaitBanner(w, "after the preview");
     if (!SelectRow(w, static_cast<int>(before))) return;
     WaitBanner(w, "after the preview");
-    const std::string file = WallpaperFile();
-    ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;
-    const bool existed = FileStamp(file, stamp0, size0);
-    BringToFront(w.hwnd);
-    PressKey(VK_F9);
-    Check(WaitFor(
-              [&] { return FileStamp(file, stamp, size) && (!existed || stamp != stamp0 || size != size0); }),
-          "F9 writes " + Quote(file));
-    WaitBanner(w, "after F9");
-    RECT r;
-    GetWindowRect(w.hwnd, &r);
-    Say("window " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
-        std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
+    SetWallpaperWithF9(w);
 }
 
 void ScenarioExit() {
