@@ -72,7 +72,6 @@ public:
         if (!e.valid || e.key != key) e = Entry{key, writer_.Match(c), true};
         writer_.WriteIndex(row, x, e.index);
     }
-    const PixelWriter& Writer() const { return writer_; }
 
 private:
     struct Entry {
