@@ -77,9 +77,7 @@ int ParseColourDepth(const std::string& text) {
 
 int ParseDisplayBits(const std::string& text) {
     int bits = 0;
-    if (ParseNumber(text, bits) &&
-        (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32))
-        return bits;
+    if (ParseNumber(text, bits) && tavo::IsBitmapDepth(bits)) return bits;
     throw UsageError("bad display depth '" + text + "' (expected 1, 4, 8, 16, 24 or 32)");
 }
 

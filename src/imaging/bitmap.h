@@ -60,6 +60,11 @@ constexpr ChannelMasks kMasks888{0x00FF0000, 0x0000FF00, 0x000000FF};
 // address space of the 32-bit program.
 constexpr uint64_t kMaxPixelBytes = 512ull * 1024 * 1024;
 
+// The bit counts a bitmap, and so a display, may have: 1, 4, 8, 16, 24 or 32.
+inline bool IsBitmapDepth(int bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 // Bytes of one row of `width` pixels at `bitCount` bits, rounded up to 4;
 // 0 when the width is negative or the row would not fit in 32 bits.
 uint64_t RowStride(int64_t width, int bitCount);

@@ -5,24 +5,24 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/bmp_format.h"
+#include "imaging/bmp_run_length.h"
 #include "imaging/pixels.h"
 
 namespace tavo {
 namespace {
 
-constexpr uint64_t kFileHeaderSize = 14;
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
+using bmpfile::kBitFields;
+using bmpfile::kCoreHeaderSize;
+using bmpfile::kFileHeaderSize;
+using bmpfile::kInfoHeaderSize;
+using bmpfile::kRgb;
+using bmpfile::kRle4;
+using bmpfile::kRle8;
 // The shortest longer header that still holds width, height, planes and bit
 // count whole; shorter ones are cut inside those fields.
 constexpr uint32_t kShortestHeaderSize = 16;
 constexpr uint64_t kMaxTableEntries = 256;
-constexpr uint16_t kSignature = 0x4D42;  // "BM"
-
-constexpr uint32_t kRgb = 0;
-constexpr uint32_t kRle8 = 1;
-constexpr uint32_t kRle4 = 2;
-constexpr uint32_t kBitFields = 3;
 
 [[noreturn]] void Fail(BmpFault fault) {
     throw BmpError(fault);
@@ -76,7 +76,9 @@ struct Header {
     int Rows() const { return static_cast<int>(height < 0 ? -height : height); }
     bool TopDown() const { return height < 0; }
     bool RunLength() const { return compression == kRle8 || compression == kRle4; }
-    uint64_t TableStart() const { return kFileHeaderSize + size + (MasksAfterHeader() ? 12 : 0); }
+    uint64_t TableStart() const {
+        return kFileHeaderSize + size + (MasksAfterHeader() ? bmpfile::kMasksSize : 0);
+    }
     bool MasksAfterHeader() const { return size == kInfoHeaderSize && compression == kBitFields; }
 };
 
@@ -108,7 +110,7 @@ void ReadInfoHeader(const FileBytes& file, Header& h) {
 
 Header ReadHeaders(const FileBytes& file) {
     if (!file.Holds(0, 2)) Fail(BmpFault::Truncated);
-    if (file.U16(0) != kSignature) Fail(BmpFault::BadSignature);
+    if (file.U16(0) != bmpfile::kSignature) Fail(BmpFault::BadSignature);
     if (!file.Holds(0, kFileHeaderSize + 4)) Fail(BmpFault::Truncated);
     Header h;
     h.dataOffset = file.U32(10);
@@ -120,10 +122,6 @@ Header ReadHeaders(const FileBytes& file) {
     else
         ReadInfoHeader(file, h);
     return h;
-}
-
-bool SupportedBitCount(uint32_t bits) {
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
 bool SupportedCompression(const Header& h) {
@@ -143,15 +141,11 @@ bool SupportedCompression(const Header& h) {
 
 void ValidateHeader(const Header& h) {
     if (h.planes != 1) Fail(BmpFault::BadPlanes);
-    if (!SupportedBitCount(h.bitCount)) Fail(BmpFault::BadBitCount);
+    if (!IsBitmapDepth(static_cast<int>(h.bitCount))) Fail(BmpFault::BadBitCount);
     if (!SupportedCompression(h)) Fail(BmpFault::BadCompression);
     if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) Fail(BmpFault::BadDimensions);
     // Run-length data always runs from the bottom row up.
     if (h.RunLength() && h.TopDown()) Fail(BmpFault::BadRunLength);
-}
-
-bool ValidDisplayBits(int bits) {
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
 // The masks of a bit-field file: after a 40-byte header, else inside the longer one.
@@ -162,7 +156,7 @@ void ReadMasks(const FileBytes& file, Header& h) {
     }
     if (h.MasksAfterHeader()) {
         const uint64_t at = kFileHeaderSize + kInfoHeaderSize;
-        if (!file.Holds(at, 12)) Fail(BmpFault::Truncated);
+        if (!file.Holds(at, bmpfile::kMasksSize)) Fail(BmpFault::Truncated);
         h.masks = ChannelMasks{file.U32(at), file.U32(at + 4), file.U32(at + 8)};
         return;
     }
@@ -291,148 +285,6 @@ Bitmap LoadPlain(const FileBytes& file, const Header& h, std::vector<RgbQuad> ta
     return bitmap;
 }
 
-// Writes colour-table indices as pixels of the device layout; each index's
-// pixel value is worked out once. Indices beyond the table are black.
-class DeviceInk {
-public:
-    DeviceInk(const Bitmap& device, const std::vector<RgbQuad>& table) : bitCount_(device.BitCount()) {
-        const PixelWriter writer(device);
-        for (size_t i = 0; i < 256; ++i) {
-            const RgbQuad colour = i < table.size() ? table[i] : MakeRgb(0, 0, 0);
-            if (bitCount_ <= 8)
-                index_[i] = writer.Match(colour);
-            else
-                writer.Write(value_[i], 0, colour);
-        }
-    }
-
-    void Put(uint8_t* row, int x, uint8_t index) const {
-        switch (bitCount_) {
-            case 1: {
-                const uint8_t bit = static_cast<uint8_t>(0x80u >> (x & 7));
-                row[x >> 3] = static_cast<uint8_t>(index_[index] ? row[x >> 3] | bit : row[x >> 3] & ~bit);
-                return;
-            }
-            case 4: {
-                const int shift = (x & 1) ? 0 : 4;
-                row[x >> 1] =
-                    static_cast<uint8_t>((row[x >> 1] & ~(0xF << shift)) | (index_[index] << shift));
-                return;
-            }
-            case 8:
-                row[x] = index_[index];
-                return;
-            default: {
-                const size_t bytes = static_cast<size_t>(bitCount_ / 8);
-                std::memcpy(row + bytes * static_cast<size_t>(x), value_[index], bytes);
-            }
-        }
-    }
-
-private:
-    int bitCount_;
-    uint8_t index_[256] = {};
-    uint8_t value_[256][4] = {};
-};
-
-// Pixels the runs never reach keep index 0: the whole picture starts as it.
-void FillWithIndexZero(Bitmap& bitmap, const DeviceInk& ink) {
-    uint8_t* top = bitmap.Row(0);
-    for (int x = 0; x < bitmap.Width(); ++x)
-        ink.Put(top, x, 0);
-    for (int y = 1; y < bitmap.Height(); ++y)
-        std::memcpy(bitmap.Row(y), top, bitmap.Stride());
-}
-
-// Decodes 8-bit (RLE8) or 4-bit (RLE4) run-length data, bottom row first.
-// Runs and deltas that leave the row or the picture make the file invalid;
-// data that ends early, with or without an end code, leaves the rest index 0.
-class RunLengthDecoder {
-public:
-    RunLengthDecoder(const uint8_t* data, size_t size, bool fourBit, const DeviceInk& ink, Bitmap& out)
-        : data_(data), size_(size), fourBit_(fourBit), ink_(ink), out_(out) {}
-
-    void Decode() {
-        while (Has(2)) {
-            const uint8_t count = data_[pos_];
-            const uint8_t value = data_[pos_ + 1];
-            pos_ += 2;
-            if (count > 0)
-                EncodedRun(count, value);
-            else if (!Escape(value))
-                return;
-        }
-    }
-
-private:
-    bool Has(size_t n) const { return n <= size_ - pos_; }
-
-    // False when decoding ends here.
-    bool Escape(uint8_t code) {
-        switch (code) {
-            case 0:  // end of line
-                x_ = 0;
-                row_ = std::min(row_ + 1, out_.Height());
-                return true;
-            case 1:  // end of picture
-                return false;
-            case 2:
-                return Delta();
-            default:
-                return AbsoluteRun(code);
-        }
-    }
-
-    bool Delta() {
-        if (!Has(2)) return false;
-        const int x = x_ + data_[pos_];
-        const int row = row_ + data_[pos_ + 1];
-        pos_ += 2;
-        if (x > out_.Width() || row >= out_.Height()) Fail(BmpFault::BadRunLength);
-        x_ = x;
-        row_ = row;
-        return true;
-    }
-
-    uint8_t* StartRun(int count) {
-        if (row_ >= out_.Height() || count > out_.Width() - x_) Fail(BmpFault::BadRunLength);
-        return out_.Row(out_.Height() - 1 - row_);
-    }
-
-    void EncodedRun(int count, uint8_t value) {
-        uint8_t* row = StartRun(count);
-        for (int i = 0; i < count; ++i) {
-            const uint8_t index = fourBit_ ? ((i & 1) ? value & 0xF : value >> 4) : value;
-            ink_.Put(row, x_ + i, index);
-        }
-        x_ += count;
-    }
-
-    // The pixels follow the code, padded to an even number of bytes.
-    bool AbsoluteRun(int count) {
-        const size_t bytes = fourBit_ ? static_cast<size_t>(count + 1) / 2 : static_cast<size_t>(count);
-        if (!Has(bytes)) return false;
-        uint8_t* row = StartRun(count);
-        const uint8_t* src = data_ + pos_;
-        for (int i = 0; i < count; ++i) {
-            const uint8_t index = fourBit_ ? ((i & 1) ? src[i / 2] & 0xF : src[i / 2] >> 4) : src[i];
-            ink_.Put(row, x_ + i, index);
-        }
-        x_ += count;
-        pos_ += std::min(bytes + (bytes & 1), size_ - pos_);
-        return true;
-    }
-
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-    bool fourBit_;
-    const DeviceInk& ink_;
-    Bitmap& out_;
-    int x_ = 0;
-    int row_ = 0;  // counted from the bottom
-};
-
 // The device bitmap shows the colour table itself on an 8-bit display; smaller
 // displays have their fixed colours, deeper ones no palette.
 std::vector<RgbQuad> DevicePalette(int displayBits, const std::vector<RgbQuad>& table) {
@@ -441,21 +293,62 @@ std::vector<RgbQuad> DevicePalette(int displayBits, const std::vector<RgbQuad>& 
     return {};
 }
 
-Bitmap LoadRunLength(const FileBytes& file, const Header& h, const std::vector<RgbQuad>& table,
-                     const PixelArea& area, int displayBits) {
-    if (!ValidDisplayBits(displayBits)) throw Error("Invalid display depth");
+// The Device layout (without pixels) a run-length file takes on the display.
+Bitmap RunLengthLayout(const Header& h, const std::vector<RgbQuad>& table, int displayBits) {
+    if (!IsBitmapDepth(displayBits)) throw Error("Invalid display depth");
     if (PixelStorageBytes(h.width, h.Rows(), displayBits) == 0) Fail(BmpFault::TooLarge);
-    Bitmap bitmap;
-    bitmap.SetDevice(displayBits);
-    bitmap.SetPalette(DevicePalette(displayBits, table));
-    bitmap.SetSize(h.Width(), h.Rows());
-    const DeviceInk ink(bitmap, table);
-    FillWithIndexZero(bitmap, ink);
-    RunLengthDecoder decoder(file.At(area.start), static_cast<size_t>(area.size), h.compression == kRle4, ink,
-                             bitmap);
-    decoder.Decode();
+    Bitmap layout;
+    layout.SetDevice(displayBits);
+    layout.SetPalette(DevicePalette(displayBits, table));
+    return layout;
+}
+
+// A file's headers, colour table and pixel area, read and checked alike for every road.
+struct ParsedBmp {
+    Header h;
+    std::vector<RgbQuad> table;
+    PixelArea pixels;
+};
+
+ParsedBmp ParseBmp(const FileBytes& file) {
+    ParsedBmp p;
+    p.h = ReadHeaders(file);
+    ValidateHeader(p.h);
+    ReadMasks(file, p.h);
+    const TableArea tableArea = LocateTable(file, p.h);
+    p.table = ReadTable(file, tableArea);
+    p.pixels = LocatePixels(file, p.h, tableArea.End());
+    return p;
+}
+
+RunLengthPicture RunLengthOf(const FileBytes& file, ParsedBmp p) {
+    return RunLengthPicture{file.At(p.pixels.start),
+                            static_cast<size_t>(p.pixels.size),
+                            p.h.compression == kRle4,
+                            p.h.Width(),
+                            p.h.Rows(),
+                            std::move(p.table)};
+}
+
+Bitmap LoadRunLength(const FileBytes& file, ParsedBmp p, int displayBits) {
+    Bitmap bitmap = RunLengthLayout(p.h, p.table, displayBits);
+    bitmap.SetSize(p.h.Width(), p.h.Rows());
+    DecodeRunLength(RunLengthOf(file, std::move(p)), bitmap);
     return bitmap;
 }
+
+// The rows of the empty file: none, in the layout LoadBmp gives it.
+class EmptyRows : public RowSource {
+public:
+    explicit EmptyRows(int displayBits) : layout_(LoadBmp(nullptr, 0, displayBits)) {}
+    const Bitmap& Layout() const override { return layout_; }
+    int Width() const override { return 0; }
+    int Height() const override { return 0; }
+    const uint8_t* Row(int) override { return nullptr; }
+
+private:
+    Bitmap layout_;
+};
 
 }  // namespace
 
@@ -498,41 +391,35 @@ uint64_t PixelStorageBytes(int64_t width, int64_t height, int bitCount) {
 Bitmap LoadBmp(const uint8_t* data, size_t size, int displayBits) {
     if (size == 0) {
         Bitmap empty;
-        if (ValidDisplayBits(displayBits)) empty.SetDevice(displayBits);
+        if (IsBitmapDepth(displayBits)) empty.SetDevice(displayBits);
         return empty;
     }
     const FileBytes file(data, size);
-    Header h = ReadHeaders(file);
-    ValidateHeader(h);
-    ReadMasks(file, h);
-    const TableArea tableArea = LocateTable(file, h);
-    std::vector<RgbQuad> table = ReadTable(file, tableArea);
-    const PixelArea pixels = LocatePixels(file, h, tableArea.End());
-    if (h.RunLength()) return LoadRunLength(file, h, table, pixels, displayBits);
-    return LoadPlain(file, h, std::move(table), pixels);
+    ParsedBmp p = ParseBmp(file);
+    if (p.h.RunLength()) return LoadRunLength(file, std::move(p), displayBits);
+    return LoadPlain(file, p.h, std::move(p.table), p.pixels);
 }
 
-bool IsPlainBmp(const uint8_t* data, size_t size) {
-    if (size == 0) return false;
+std::unique_ptr<RowSource> OpenBmpRows(const uint8_t* data, size_t size, int displayBits) {
+    if (size == 0) return std::make_unique<EmptyRows>(displayBits);
     const FileBytes file(data, size);
-    return !ReadHeaders(file).RunLength();
+    if (!ReadHeaders(file).RunLength()) return std::make_unique<BmpFileRows>(data, size);
+    ParsedBmp p = ParseBmp(file);
+    const Bitmap layout = RunLengthLayout(p.h, p.table, displayBits);
+    return std::make_unique<RunLengthRows>(RunLengthOf(file, std::move(p)), layout);
 }
 
 BmpFileRows::BmpFileRows(const uint8_t* data, size_t size) {
     const FileBytes file(data, size);
-    Header h = ReadHeaders(file);
-    ValidateHeader(h);
-    if (h.RunLength()) Fail(BmpFault::BadCompression);
-    ReadMasks(file, h);
-    const TableArea tableArea = LocateTable(file, h);
-    const PixelArea area = LocatePixels(file, h, tableArea.End());
-    PlainLayout(h, ReadTable(file, tableArea), area, layout_);
-    width_ = h.Width();
-    height_ = h.Rows();
-    topDown_ = h.TopDown();
-    stride_ = static_cast<size_t>(RowStride(width_, static_cast<int>(h.bitCount)));
-    pixels_ = file.At(area.start);
-    available_ = static_cast<size_t>(area.size);
+    ParsedBmp p = ParseBmp(file);
+    if (p.h.RunLength()) Fail(BmpFault::BadCompression);
+    PlainLayout(p.h, std::move(p.table), p.pixels, layout_);
+    width_ = p.h.Width();
+    height_ = p.h.Rows();
+    topDown_ = p.h.TopDown();
+    stride_ = static_cast<size_t>(RowStride(width_, static_cast<int>(p.h.bitCount)));
+    pixels_ = file.At(p.pixels.start);
+    available_ = static_cast<size_t>(p.pixels.size);
     scratch_.assign(stride_, 0);
 }
 

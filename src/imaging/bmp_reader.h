@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/error.h"
@@ -46,7 +47,8 @@ uint64_t PixelStorageBytes(int64_t width, int64_t height, int bitCount);
 
 // Decodes a whole bitmap file. A zero-length file gives an empty bitmap.
 // Run-length compressed files become Device bitmaps for a display of
-// `displayBits` bits (1, 4, 8, 16, 24 or 32); every other file keeps its own
+// `displayBits` bits (1, 4, 8, 16, 24 or 32), decoded as RunLengthPicture
+// describes; every other file keeps its own
 // layout (see ClassifyFormat) and rows, turned bottom-up, with its colour table
 // as the palette. The pixels start at the file header's data offset when that
 // lies at or after the colour table and inside the file, else right after the
@@ -56,9 +58,11 @@ uint64_t PixelStorageBytes(int64_t width, int64_t height, int bitCount);
 // `displayBits` is not a display depth.
 Bitmap LoadBmp(const uint8_t* data, size_t size, int displayBits);
 
-// Whether a non-empty bitmap file keeps its rows as they are (no run-length
-// compression); throws BmpError when not even its headers can be read.
-bool IsPlainBmp(const uint8_t* data, size_t size);
+// The rows of any bitmap file as LoadBmp would give them, without holding the
+// whole picture: plain rows are read where the file holds them (BmpFileRows),
+// run-length rows are decoded one at a time (RunLengthRows). The file's bytes
+// must outlive the result. Throws what LoadBmp throws, before any row is read.
+std::unique_ptr<RowSource> OpenBmpRows(const uint8_t* data, size_t size, int displayBits);
 
 // The rows of a bitmap file without run-length compression, read where the
 // file holds them, with the same checks, layout and pixels LoadBmp gives. The

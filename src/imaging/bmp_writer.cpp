@@ -1,15 +1,14 @@
 // The bitmap file writer: file header, information header, masks, colour table, rows.
 #include "imaging/bmp_writer.h"
 
+#include "imaging/bmp_format.h"
 #include "imaging/file_io.h"
 
 namespace tavo {
 namespace {
 
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr uint32_t kBiRgb = 0;
-constexpr uint32_t kBiBitfields = 3;
+using bmpfile::kFileHeaderSize;
+using bmpfile::kInfoHeaderSize;
 
 class ByteWriter {
 public:
@@ -49,11 +48,12 @@ std::vector<uint8_t> EncodeBmpHeaders(const Bitmap& bitmap) {
     if (bitmap.Empty()) return file;
     const std::vector<RgbQuad> table = ColourTable(bitmap);
     const bool masks = UsesBitfields(bitmap);
-    const uint32_t p = kInfoHeaderSize + (masks ? 12u : 0u) + 4u * static_cast<uint32_t>(table.size());
+    const uint32_t p =
+        kInfoHeaderSize + (masks ? bmpfile::kMasksSize : 0u) + 4u * static_cast<uint32_t>(table.size());
     const uint32_t s = static_cast<uint32_t>(bitmap.ImageSize());
     file.reserve(kFileHeaderSize + p);
     ByteWriter w(file);
-    w.U16(0x4D42);
+    w.U16(bmpfile::kSignature);
     w.U32(kFileHeaderSize + p + s);
     w.U16(0);
     w.U16(0);
@@ -63,7 +63,7 @@ std::vector<uint8_t> EncodeBmpHeaders(const Bitmap& bitmap) {
     w.U32(static_cast<uint32_t>(bitmap.Height()));
     w.U16(1);
     w.U16(static_cast<uint32_t>(bitmap.BitCount()));
-    w.U32(masks ? kBiBitfields : kBiRgb);
+    w.U32(masks ? bmpfile::kBitFields : bmpfile::kRgb);
     w.U32(s);
     w.U32(0);
     w.U32(0);

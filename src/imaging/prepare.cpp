@@ -68,15 +68,10 @@ bool LoadBitmapFile(const std::string& path, Bitmap& source, int displayBits) {
     }
 }
 
-// The rows of a bitmap file read where the file holds them; run-length files
-// (and the empty one) are decoded whole first. Null when the file cannot be loaded.
-std::unique_ptr<RowSource> OpenBitmapRows(const std::vector<uint8_t>& bytes, Bitmap& decoded,
-                                          int displayBits) {
+// The rows of a bitmap file, read or decoded one at a time; null when the file cannot be loaded.
+std::unique_ptr<RowSource> OpenBitmapRows(const std::vector<uint8_t>& bytes, int displayBits) {
     try {
-        if (IsPlainBmp(bytes.data(), bytes.size()))
-            return std::make_unique<BmpFileRows>(bytes.data(), bytes.size());
-        decoded = LoadBmp(bytes.data(), bytes.size(), displayBits);
-        return std::make_unique<BitmapRows>(decoded);
+        return OpenBmpRows(bytes.data(), bytes.size(), displayBits);
     } catch (const std::exception&) {
         return nullptr;
     }
@@ -161,9 +156,8 @@ bool PrepareJpegRows(const Target& target, const std::string& path, const Prepar
 bool PrepareBitmapRows(const Target& target, const std::string& path, const PrepareContext& context) {
     SetStatus(context, "Loading BMP...");
     std::vector<uint8_t> bytes;
-    Bitmap decoded;
     const std::unique_ptr<RowSource> rows =
-        ReadWholeFile(path, bytes) ? OpenBitmapRows(bytes, decoded, DisplayBits(context)) : nullptr;
+        ReadWholeFile(path, bytes) ? OpenBitmapRows(bytes, DisplayBits(context)) : nullptr;
     if (!rows) return false;
     Resample(*rows, target, context);
     return true;

@@ -164,12 +164,12 @@ const Outcome kOutcomes[] = {
     Loads("b/badheadersize.bmp", "3ce81fae"),  // any header of 40 bytes or more is read whole
     Refused("b/badpalettesize.bmp", BmpFault::BadColourTable),
     Refused("b/badplanes.bmp", BmpFault::BadPlanes),
-    Refused("b/badrle.bmp", BmpFault::BadRunLength),
-    Refused("b/badrle4.bmp", BmpFault::BadRunLength),
-    Refused("b/badrle4bis.bmp", BmpFault::BadRunLength),
-    Refused("b/badrle4ter.bmp", BmpFault::BadRunLength),
-    Refused("b/badrlebis.bmp", BmpFault::BadRunLength),
-    Refused("b/badrleter.bmp", BmpFault::BadRunLength),
+    Loads("b/badrle.bmp", "de5a8e63"),  // runs clipped at the row end, deltas past the last row end it
+    Loads("b/badrle4.bmp", "3bd00f11"),
+    Loads("b/badrle4bis.bmp", "63cd5274"),
+    Loads("b/badrle4ter.bmp", "63abc9e8"),
+    Loads("b/badrlebis.bmp", "f7723e73"),
+    Loads("b/badrleter.bmp", "3965b5a2"),
     Refused("b/badwidth.bmp", BmpFault::BadDimensions),
     Loads("b/pal8badindex.bmp", "04500d02"),
     Refused("b/reallybig.bmp", BmpFault::TooLarge),

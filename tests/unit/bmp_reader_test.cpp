@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,16 @@ std::string Outcome(const std::vector<uint8_t>& bytes, int displayBits = 32) {
     }
 }
 
+// The same for the row-by-row road, which must refuse what the whole load refuses.
+std::string RowsOutcome(const std::vector<uint8_t>& bytes, int displayBits = 32) {
+    try {
+        OpenBmpRows(bytes.data(), bytes.size(), displayBits);
+        return "loads";
+    } catch (const BmpError& e) {
+        return BmpFaultName(e.Fault());
+    }
+}
+
 std::string Refusal(BmpFault fault) {
     return BmpFaultName(fault);
 }
@@ -191,6 +202,7 @@ TEST(BmpReader, RefusesEachMalformedHeaderWithItsOwnFault) {
         f.pixels.resize(4);
         c.change(f);
         EXPECT_EQ(Outcome(f.Bytes()), Refusal(c.fault)) << c.what;
+        EXPECT_EQ(RowsOutcome(f.Bytes()), Refusal(c.fault)) << c.what;
     }
 }
 
@@ -449,17 +461,36 @@ struct RleCase {
     const char* what;
     uint32_t bits;
     std::vector<uint8_t> data;
-    std::vector<int> indices;  // top row first; empty when the file is refused
+    std::vector<int> indices;  // top row first
     int width = 4;
 };
 
-TEST(BmpReader, DecodesRunLengthDataAndLeavesSkippedPixelsIndexZero) {
+// The row source must give the whole decode's rows byte for byte, at every display depth.
+void ExpectRowsMatchWholeDecode(const std::vector<uint8_t>& bytes, const std::string& what) {
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        const Bitmap whole = Load(bytes, bits);
+        const std::unique_ptr<RowSource> rows = OpenBmpRows(bytes.data(), bytes.size(), bits);
+        ASSERT_EQ(rows->Width(), whole.Width()) << what;
+        ASSERT_EQ(rows->Height(), whole.Height()) << what;
+        EXPECT_EQ(rows->Layout().Format(), whole.Format()) << what;
+        EXPECT_EQ(rows->Layout().BitCount(), whole.BitCount()) << what;
+        EXPECT_EQ(rows->Layout().Palette(), whole.Palette()) << what;
+        for (int y : {0, 0, 1, 2})
+            EXPECT_EQ(std::memcmp(rows->Row(y), whole.Row(y), whole.Stride()), 0) << what << " row " << y;
+    }
+}
+
+TEST(BmpReader, DecodesRunLengthDataClippedToThePictureWholeAndRowByRow) {
     const RleCase cases[] = {
         {"RLE8 runs and an absolute run",
          8,
          {4, 5, 0, 0, 0, 3, 1, 2, 3, 0, 1, 7, 0, 0, 2, 8, 2, 9, 0, 1},
          {8, 8, 9, 9, 1, 2, 3, 7, 5, 5, 5, 5}},
         {"RLE8 delta", 8, {1, 5, 0, 2, 2, 1, 1, 6, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 6, 5, 0, 0, 0}},
+        {"RLE8 delta over a whole row",
+         8,
+         {1, 5, 0, 2, 1, 2, 1, 6, 0, 1},
+         {0, 0, 6, 0, 0, 0, 0, 0, 5, 0, 0, 0}},
         {"RLE8 early end of line and picture",
          8,
          {2, 5, 0, 0, 1, 6, 0, 1},
@@ -479,24 +510,42 @@ TEST(BmpReader, DecodesRunLengthDataAndLeavesSkippedPixelsIndexZero) {
          {0, 5, 0x56, 0x7A, 0xB0, 0, 1, 0x11, 0, 1},
          {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 6, 7, 10, 11, 1},
          6},
-        {"RLE8 run past the row end", 8, {5, 5, 0, 1}, {}},
-        {"RLE8 second run past the row end", 8, {3, 5, 2, 5, 0, 1}, {}},
-        {"RLE8 absolute run past the row end", 8, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, {}},
-        {"RLE8 delta past the row end", 8, {0, 2, 5, 0, 0, 1}, {}},
-        {"RLE8 delta past the last row", 8, {0, 2, 0, 3, 0, 1}, {}},
-        {"RLE8 run after the last row", 8, {0, 0, 0, 0, 0, 0, 1, 5, 0, 1}, {}},
-        {"RLE4 run past the row end", 4, {5, 0x11, 0, 1}, {}},
-        {"RLE4 delta past the last row", 4, {0, 2, 1, 200, 0, 1}, {}},
+        {"RLE8 runs past the row end are clipped",
+         8,
+         {6, 5, 0, 0, 3, 7, 2, 8, 0, 1},
+         {0, 0, 0, 0, 7, 7, 7, 8, 5, 5, 5, 5}},
+        {"RLE8 absolute run past the row end is clipped and consumed",
+         8,
+         {0, 5, 1, 2, 3, 4, 5, 0, 0, 0, 1, 6, 0, 1},
+         {0, 0, 0, 0, 6, 0, 0, 0, 1, 2, 3, 4}},
+        {"RLE8 delta past the row end drops the rest of the row",
+         8,
+         {0, 2, 5, 0, 2, 7, 0, 0, 1, 6, 0, 1},
+         {0, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0}},
+        {"RLE8 delta past the last row ends the picture",
+         8,
+         {2, 5, 0, 2, 1, 3, 1, 6, 0, 1},
+         {0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 0, 0}},
+        {"RLE8 codes after the last row are ignored",
+         8,
+         {1, 1, 0, 0, 1, 2, 0, 0, 1, 3, 0, 0, 1, 5, 0, 1},
+         {3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0}},
+        {"RLE4 run past the row end is clipped", 4, {5, 0x12, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 1, 2}},
+        {"RLE4 absolute run past the row end is clipped and consumed",
+         4,
+         {0, 6, 0x12, 0x34, 0x56, 0, 1, 0x70, 0, 0, 1, 0x90, 0, 1},
+         {0, 0, 0, 0, 9, 0, 0, 0, 1, 2, 3, 4}},
+        {"RLE4 delta past the last row ends the picture",
+         4,
+         {1, 0x30, 0, 2, 1, 200, 1, 0x40, 0, 1},
+         {0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0}},
     };
     for (const RleCase& c : cases) {
         const BmpFile f = RleFile(c.bits, c.data, c.width);
-        if (c.indices.empty()) {
-            EXPECT_EQ(Outcome(f.Bytes()), Refusal(BmpFault::BadRunLength)) << c.what;
-            continue;
-        }
         const Bitmap b = Load(f.Bytes());
         EXPECT_EQ(b.Format(), PixelFormat::Device) << c.what;
         EXPECT_EQ(Indices(b, f.table), c.indices) << c.what;
+        ExpectRowsMatchWholeDecode(f.Bytes(), c.what);
     }
 }
 
@@ -586,6 +635,8 @@ TEST(BmpReader, SizeLimitIsCheckedBeforeAnythingIsAllocated) {
     rle.width = 100000;
     rle.height = 100000;
     EXPECT_EQ(Outcome(rle.Bytes(), 1), Refusal(BmpFault::TooLarge));
+    EXPECT_EQ(RowsOutcome(rle.Bytes(), 1), Refusal(BmpFault::TooLarge));
+    EXPECT_EQ(RowsOutcome(f.Bytes()), Refusal(BmpFault::TooLarge));
 }
 
 }  // namespace
