@@ -167,8 +167,14 @@ void StretchHalftone(RowSource& source, Bitmap& dest) {
     }
 }
 
+// How dark a colour looks: its luma, weighted as the eye weighs the channels.
+int Darkness(RgbQuad c) {
+    return -(299 * c.red + 587 * c.green + 114 * c.blue);
+}
+
 // Under the default stretch mode the pixels dropped from a 1-bit source are
-// ANDed with the ones kept, so that index 0 (black) prevails.
+// combined with the ones kept so that black prevails: the darker of the two
+// table colours, whichever its index (index 0 when they look alike).
 void StretchMonochrome(RowSource& source, Bitmap& dest) {
     const PixelReader reader(source.Layout());
     ColourSink sink(dest);
@@ -176,22 +182,22 @@ void StretchMonochrome(RowSource& source, Bitmap& dest) {
     std::vector<Span> columns(static_cast<size_t>(width));
     for (int x = 0; x < width; ++x)
         columns[x] = ReductionSpan(x, width, source.Width());
-    std::vector<uint8_t> bits(static_cast<size_t>(width));
     const uint8_t setBit = 0x80, clearBit = 0;
-    const RgbQuad white = reader.Read(&setBit, 0);
-    const RgbQuad black = reader.Read(&clearBit, 0);
+    const RgbQuad colours[2] = {reader.Read(&clearBit, 0), reader.Read(&setBit, 0)};
+    const uint8_t dark = Darkness(colours[1]) > Darkness(colours[0]) ? 1 : 0;
+    std::vector<uint8_t> bits(static_cast<size_t>(width));
     for (int y = 0; y < dest.Height(); ++y) {
         const Span rows = ReductionSpan(y, dest.Height(), source.Height());
-        std::fill(bits.begin(), bits.end(), 1);
+        std::fill(bits.begin(), bits.end(), static_cast<uint8_t>(1 - dark));
         for (int sy = rows.first; sy < rows.last; ++sy) {
             const uint8_t* in = source.Row(sy);
             for (int x = 0; x < width; ++x)
-                for (int sx = columns[x].first; sx < columns[x].last && bits[x]; ++sx)
-                    bits[x] &= static_cast<uint8_t>((in[sx >> 3] >> (7 - (sx & 7))) & 1);
+                for (int sx = columns[x].first; sx < columns[x].last && bits[x] != dark; ++sx)
+                    bits[x] = static_cast<uint8_t>((in[sx >> 3] >> (7 - (sx & 7))) & 1);
         }
         uint8_t* out = dest.Row(y);
         for (int x = 0; x < width; ++x)
-            sink.Write(out, x, bits[x] ? white : black);
+            sink.Write(out, x, colours[bits[x]]);
     }
 }
 

@@ -14,8 +14,8 @@ namespace tavo {
 //   neighbour, sampling the centre of the output pixel);
 // - on a display of 8 bits or fewer that is shallower than the source, each
 //   output pixel takes the average colour of the source area it covers (halftone);
-// - a 1-bit source is reduced so that index 0 (black) prevails: all source
-//   pixels that fall onto one output pixel are combined with a bitwise AND.
+// - a 1-bit source is reduced so that black prevails: an output pixel onto
+//   which any source pixel of the darker table colour falls takes that colour.
 // Palette outputs receive the nearest entry of their own table for each colour.
 void StretchBitmap(const Bitmap& source, Bitmap& dest, int displayBits);
 

@@ -1,6 +1,7 @@
 // Row-by-row JPEG preparation gives exactly the bytes of the whole-picture decode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -232,6 +233,81 @@ TEST(PrepareStreamed, BitmapFilesReadInPlaceMatchTheWholeLoad) {
             EXPECT_EQ(streamed.status, whole.status);
             EXPECT_TRUE(streamed.file == whole.file);
         }
+    }
+}
+
+}  // namespace
+}  // namespace tavo
+
+namespace tavo {
+namespace {
+
+Bitmap PaletteBitmap(PixelFormat format, int width, int height, std::vector<RgbQuad> palette) {
+    Bitmap b;
+    b.SetFormat(format);
+    b.SetPalette(std::move(palette));
+    b.SetSize(width, height);
+    return b;
+}
+
+// A run-length file: the headers of a bitmap written here, with the codes in place of its rows.
+std::vector<uint8_t> RunLengthFile(int width, int height, int bits, const std::vector<uint8_t>& codes) {
+    std::vector<RgbQuad> ramp;
+    for (int i = 0; i < (1 << bits); ++i)
+        ramp.push_back(MakeRgb(static_cast<uint8_t>(i * 13), static_cast<uint8_t>(255 - i), 77));
+    std::vector<uint8_t> file = EncodeBmpHeaders(
+        PaletteBitmap(bits == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4, width, height, ramp));
+    file[30] = bits == 8 ? 1 : 2;
+    file.insert(file.end(), codes.begin(), codes.end());
+    return file;
+}
+
+// Codes for rows that each hold runs reaching `overshoot` pixels past the row end.
+std::vector<uint8_t> OvershootingRows(int width, int rows, int overshoot, uint8_t bits) {
+    std::vector<uint8_t> codes;
+    for (int y = 0; y < rows; ++y) {
+        for (int left = width + overshoot; left > 0; left -= 7)
+            codes.insert(codes.end(),
+                         {static_cast<uint8_t>(std::min(left, 7)),
+                          static_cast<uint8_t>((y * 5 + left) % (1 << bits) * (bits == 4 ? 17 : 1))});
+        codes.insert(codes.end(), {0, 0});
+    }
+    codes.insert(codes.end(), {0, 1});
+    return codes;
+}
+
+TEST(PrepareStreamed, BitmapFilesMadeHereMatchTheWholeLoad) {
+    testing::TempDir dir;
+    const RgbQuad white = MakeRgb(255, 255, 255), black = MakeRgb(0, 0, 0);
+    Bitmap mono = PaletteBitmap(PixelFormat::Bits1, 64, 48, {white, black});
+    for (int y = 0; y < 48; ++y)  // one black pixel in each 2 by 2 block
+        for (int x = 0; x < 64; x += 2)
+            mono.Row(y)[x / 8] |= static_cast<uint8_t>(y % 2 ? 0 : 0x80u >> (x % 8));
+    std::vector<uint8_t> rle8Skips = {3, 9, 0, 2, 4, 3, 2, 8, 0, 0, 0, 2, 1, 2, 5, 7, 0, 1};
+    const std::pair<const char*, std::vector<uint8_t>> files[] = {
+        {"white-black.bmp", EncodeBmpFile(mono)},
+        {"rle8-overshoot.bmp", RunLengthFile(125, 40, 8, OvershootingRows(125, 40, 3, 8))},
+        {"rle4-overshoot.bmp", RunLengthFile(333, 21, 4, OvershootingRows(333, 20, 2, 4))},
+        {"rle8-deltas.bmp", RunLengthFile(9, 7, 8, rle8Skips)},
+    };
+    for (const auto& [name, bytes] : files) {
+        const std::string path = dir.File(name);
+        testing::WriteBytes(path, bytes);
+        for (const Setting& s : kSettings) {
+            SCOPED_TRACE(std::string(name) + " / " + s.name);
+            const Outcome streamed = Prepare(path, s, false);
+            const Outcome whole = Prepare(path, s, true);
+            EXPECT_TRUE(streamed.loaded);
+            EXPECT_EQ(streamed.status, whole.status);
+            EXPECT_TRUE(streamed.file == whole.file);
+        }
+    }
+    // Shrunk to half, every output pixel receives a black one: black prevails, though its index is 1.
+    const Setting half{"half", 32, 24, 32, 32, 1, true, false, true};
+    for (bool fullDecode : {false, true}) {
+        const Outcome o = Prepare(dir.File("white-black.bmp"), half, fullDecode);
+        ASSERT_EQ(o.file.size(), 54u + 96 * 24);
+        EXPECT_EQ(std::count(o.file.begin() + 54, o.file.end(), 0), 96 * 24) << fullDecode;
     }
 }
 

@@ -84,18 +84,27 @@ TEST(StretchHalftone, LowColourDisplayAveragesTheCoveredArea) {
     EXPECT_EQ(At(dst, 0, 0), MakeRgb(0, 0, 100));  // the pixel at (1, 1)
 }
 
-TEST(StretchMonochrome, BlackPrevailsWhenReducing) {
-    const std::vector<RgbQuad> bw = {MakeRgb(0, 0, 0), MakeRgb(255, 255, 255)};
-    Bitmap src = Make(PixelFormat::Bits1, 4, 2, bw);
-    Fill(src, [](int x, int y) { return x == 3 && y == 1 ? MakeRgb(0, 0, 0) : MakeRgb(255, 255, 255); });
-    Bitmap dst = Make(PixelFormat::Bits24, 2, 1);
-    StretchBitmap(src, dst, 32);
-    EXPECT_EQ(At(dst, 0, 0), MakeRgb(255, 255, 255));
-    EXPECT_EQ(At(dst, 1, 0), MakeRgb(0, 0, 0));
-    Bitmap big = Make(PixelFormat::Bits1, 8, 4, bw);
-    StretchBitmap(src, big, 32);
-    EXPECT_EQ(At(big, 7, 3), MakeRgb(0, 0, 0));
-    EXPECT_EQ(At(big, 5, 3), MakeRgb(255, 255, 255));
+TEST(StretchMonochrome, TheDarkerTableColourPrevailsWhenReducingWhateverItsIndex) {
+    const RgbQuad black = MakeRgb(0, 0, 0), white = MakeRgb(255, 255, 255);
+    const RgbQuad navy = MakeRgb(0, 0, 128), yellow = MakeRgb(255, 255, 0);
+    const std::vector<RgbQuad> tables[] = {{black, white}, {white, black}, {yellow, navy}, {navy, yellow}};
+    for (const std::vector<RgbQuad>& table : tables) {
+        const RgbQuad dark = table[0] == white || table[0] == yellow ? table[1] : table[0];
+        const RgbQuad light = dark == table[0] ? table[1] : table[0];
+        Bitmap src = Make(PixelFormat::Bits1, 4, 2, table);
+        const PixelWriter w(src);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 4; ++x)
+                w.Write(src.Row(y), x, x == 3 && y == 1 ? dark : light);
+        Bitmap dst = Make(PixelFormat::Bits24, 2, 1);
+        StretchBitmap(src, dst, 32);
+        EXPECT_EQ(At(dst, 0, 0), light);
+        EXPECT_EQ(At(dst, 1, 0), dark);
+        Bitmap big = Make(PixelFormat::Bits1, 8, 4, table);
+        StretchBitmap(src, big, 32);
+        EXPECT_EQ(At(big, 7, 3), dark);
+        EXPECT_EQ(At(big, 5, 3), light);
+    }
 }
 
 TEST(StretchRows, RowsAreAskedForInOrder) {
