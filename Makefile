@@ -49,6 +49,7 @@ fuzz: deps
 
 bench: native
 	@bash bench/run.sh
+	@bash bench/run_length.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
