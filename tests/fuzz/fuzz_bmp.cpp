@@ -47,6 +47,9 @@ tavo::Bitmap Output(const tavo::Bitmap& layout, bool keep, int width, int height
 void CompareRoads(const uint8_t* data, size_t size, const tavo::Bitmap& whole, int displayBits) {
     if (whole.Empty()) return;
     const bool small = int64_t{whole.Width()} * whole.Height() <= kMostPixelsStretched;
+    // Reducing a monochrome picture or averaging for a low-colour display visits every source pixel.
+    const bool wholeArea = whole.BitCount() == 1 || (displayBits <= 8 && displayBits < whole.BitCount());
+    if (!small && wholeArea && int64_t{whole.Width()} * whole.Height() > kMostPixelsRead) return;
     const int w = small ? whole.Width() : 9, h = small ? whole.Height() : 6;
     const int targets[][2] = {{(w + 2) / 3, (h + 1) / 2}, {w + 1, h + 2}};
     for (const auto& target : targets)
