@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "framework/layout.h"
 
 namespace tavo::win32 {
