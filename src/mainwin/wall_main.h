@@ -51,7 +51,7 @@ extern const char kSettingsKeyPath[];
 // whole path when it has neither.
 std::string FileNameOfPath(const std::string& path);
 
-class TForm1 : public Form, private StatusSink {
+class TForm1 : public Form {
 private:
     MainWindowPorts ports_;  // first: the dialog model below is built from it
 
@@ -136,7 +136,7 @@ public:
     std::string LastPreviewPath;
 
 private:
-    void SetStatus(const std::string& text) override;
+    void SetStatus(const std::string& text);
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();
     void AppendPaths(const std::vector<std::string>& paths);

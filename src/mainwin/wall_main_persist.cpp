@@ -2,7 +2,7 @@
 // key.
 #include <utility>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "mainwin/wall_main.h"
 #include "persist/auto_run.h"
 #include "persist/list_persistence.h"

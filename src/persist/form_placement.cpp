@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "persist/scoped_key.h"
 #include "persist/text_values.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "persist/reg.h"
 #include "persist/scoped_key.h"
 

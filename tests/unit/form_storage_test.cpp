@@ -2,7 +2,7 @@
 // failures.
 #include <gtest/gtest.h>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "support/wall_main_fixture.h"
 
 namespace tavo::testing {
