@@ -23,8 +23,9 @@ constexpr long kJpegWorkingMemory = 512L * 1024 * 1024;
 // files quantized to 236 levels with error diffusion, as the JPEG image does).
 // The rows come out as 24-bit blue, green, red. Rows that are never asked for
 // are skipped without colour conversion where that leaves every other row
-// exactly as a full decode gives it: for colour files, not for grey ones,
-// whose dithering carries from row to row.
+// exactly as a full decode gives it: for colour files whose sampling layout
+// libjpeg skips through cleanly, not for grey ones, whose dithering carries
+// from row to row.
 class JpegRows : public RowSource {
 public:
     // Reads the header; throws Error when the data is not a JPEG picture this

@@ -152,6 +152,36 @@ TEST(PrepareStreamed, EveryPictureAndSettingMatchesTheWholeDecode) {
     }
 }
 
+// Every luma sampling layout the compressor accepts (at most 10 blocks per
+// MCU with chroma at 1x1), baseline and progressive, wide and narrow enough
+// for the library's plain upsamplers, at the preview ratio and at a wide, flat
+// target that skips many rows at a time.
+TEST(PrepareStreamed, EverySamplingLayoutMatchesTheWholeDecode) {
+    testing::TempDir dir;
+    const Setting settings[] = {
+        {"preview", 200, 150, 1024, 32, 0, true, false, true},
+        {"wideFlat", 700, 61, 700, 32, 0, true, false, false},
+    };
+    for (int h = 1; h <= 4; ++h)
+        for (int v = 1; v <= 4; ++v)
+            for (bool progressive : {false, true})
+                for (int width : {4, 243}) {
+                    if (h * v + 2 > 10) continue;
+                    const Picture p{"layout", width, 301, progressive ? Progressive(h, v) : Sampling(h, v)};
+                    const std::string path = dir.File("layout.jpg");
+                    testing::WriteBytes(path, testing::MakeJpeg(p.width, p.height, Pixels(p), p.options));
+                    for (const Setting& s : settings) {
+                        SCOPED_TRACE(std::to_string(h) + "x" + std::to_string(v) +
+                                     (progressive ? " progressive " : " ") + std::to_string(width) + " " +
+                                     s.name);
+                        const Outcome streamed = Prepare(path, s, false);
+                        const Outcome whole = Prepare(path, s, true);
+                        EXPECT_TRUE(streamed.loaded);
+                        EXPECT_TRUE(streamed.file == whole.file);
+                    }
+                }
+}
+
 TEST(PrepareStreamed, DamagedTailStillEndsInTheDecoderError) {
     testing::TempDir dir;
     std::vector<uint8_t> jpeg = testing::MakeJpeg(64, 640, testing::PatternRgb(64, 640), Progressive(2, 2));
