@@ -52,24 +52,24 @@ bool CanSkip(const Decompressor& d, const DecodePlan& plan) {
 
 }  // namespace
 
-JpegRows::JpegRows(const std::vector<uint8_t>& bytes) : decoder_(std::make_unique<Decoder>()) {
+JpegRows::JpegRows(const std::vector<uint8_t>& bytes) : decoder_(std::make_unique<Decoder>()), bytes_(bytes) {
+    layout_.SetFormat(PixelFormat::Bits24);
+    if (bytes.empty()) return;
     Decompressor& d = decoder_->d;
     Check(OpenAndReadHeader(d, bytes.data(), bytes.size()), d);
-    const int components = d.info.num_components;
-    if (components != 1 && components != 3 && components != 4)
-        throw Error("Unsupported number of JPEG colour components");
+    CheckDecodable(d);
     const uint64_t pixels = static_cast<uint64_t>(d.info.image_width) * d.info.image_height;
     if (pixels > kMaxStreamedJpegPixels) throw Error("JPEG image too large");
-    d.info.mem->max_memory_to_use = kJpegWorkingMemory;
     width_ = static_cast<int>(d.info.image_width);
     height_ = static_cast<int>(d.info.image_height);
-    layout_.SetFormat(PixelFormat::Bits24);
 }
 
 JpegRows::~JpegRows() = default;
 
 void JpegRows::Start() {
     Decoder& dec = *decoder_;
+    // Nothing to read: libjpeg reports the empty input.
+    if (bytes_.empty()) Check(OpenAndReadHeader(dec.d, bytes_.data(), 0), dec.d);
     try {
         dec.plan = Configure(dec.d.info, kPrepareSettings, false);
         Check(StartDecompress(dec.d), dec.d);
