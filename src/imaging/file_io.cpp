@@ -1,62 +1,27 @@
-// Whole-file reads and the write-then-replace of output files.
+// The platform-independent part of the file access: the temporary file's name.
 #include "imaging/file_io.h"
 
+#include <chrono>
 #include <cstdio>
-#include <memory>
-
-#include "framework/error.h"
+#include <random>
 
 namespace tavo {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-    const long length = std::ftell(file.get());
-    if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-    try {
-        bytes.resize(static_cast<size_t>(length));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    if (length > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-    // A file that grew while it was read still counts as what was there at the start.
-    return true;
-}
 
 void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size) {
     WriteFileReplacing(path, std::vector<ByteSpan>{{data, size}});
 }
 
-void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pieces) {
-    const std::string temporary = path + ".tmp";
-    FilePtr file(std::fopen(temporary.c_str(), "wb"));
-    if (!file) throw Error("Cannot create file " + path);
-    bool written = true;
-    for (const ByteSpan& piece : pieces)
-        written =
-            written && (piece.size == 0 || std::fwrite(piece.data, 1, piece.size, file.get()) == piece.size);
-    written = written && std::fflush(file.get()) == 0;
-    const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed) {
-        std::remove(temporary.c_str());
-        throw Error("Stream write error");
-    }
-    if (!ReplaceFileWith(temporary, path)) {
-        std::remove(temporary.c_str());
-        throw Error("Cannot create file " + path);
-    }
+// Cutting at any of the separators keeps the name in the target's folder on
+// both platforms: where one is an ordinary character, it only starts the name.
+std::string TemporaryNameBeside(const std::string& target) {
+    const size_t slash = target.find_last_of("/\\:");
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::random_device random;
+    const auto clock = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned tag = random() ^ (clock * 2654435761u);
+    char name[32];
+    std::snprintf(name, sizeof name, "~tavo%08x.tmp", tag);
+    return folder + name;
 }
 
 }  // namespace tavo

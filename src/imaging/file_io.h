@@ -8,24 +8,30 @@
 
 namespace tavo {
 
-// Reads the whole file; false when it cannot be opened or read completely.
+// Reads the whole file; false when it cannot be opened or read completely, or
+// when it is not a regular file (a folder, a device, a pipe), which is never
+// opened for a read that could wait.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 
-// Writes `size` bytes as the new content of `path`. The data goes into a
-// temporary file beside it first, which replaces the target only when all of
-// it was written, so a failed write leaves the previous file as it was.
-// Throws Error("Cannot create file <path>") when the file cannot be created and
-// Error("Stream write error") when fewer bytes than asked were stored.
+// Writes `size` bytes as the new content of `path`. The data goes into a new
+// file of a unique name in the same folder first, created exclusively, which
+// replaces the target in one step only when all of it was written; on every
+// failure it is removed again and the previous file stays as it was. An
+// existing target keeps its permissions; one that may not be written (or is
+// not a regular file) is refused as opening it for writing would be.
+// Throws Error("Cannot create file <path>") when the file cannot be created or
+// replaced and Error("Stream write error") when fewer bytes than asked were stored.
 void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size);
 
-// The same for content held in several pieces, written in order.
+// The same for content held in several pieces, written in order (platform specific).
 struct ByteSpan {
     const uint8_t* data;
     size_t size;
 };
 void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pieces);
 
-// Moves `temporary` over `target`, replacing it; false on failure (platform specific).
-bool ReplaceFileWith(const std::string& temporary, const std::string& target);
+// A candidate name for the temporary file that replaces `target`: in the
+// target's folder, short whatever the target's name is, random for every call.
+std::string TemporaryNameBeside(const std::string& target);
 
 }  // namespace tavo

@@ -1,5 +1,6 @@
 // Row-by-row JPEG preparation gives exactly the bytes of the whole-picture decode.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -208,6 +209,7 @@ TEST(PrepareStreamed, EveryFailureClassEndsAlikeOnBothRoads) {
     };
     const Case cases[] = {
         {"missing", {}, 1},
+        {"pipe", {}, 1},
         {"notJpeg", {'h', 'e', 'l', 'l', 'o'}, 1},
         {"headerCut", std::vector<uint8_t>(good.begin(), good.begin() + 200), 1},
         {"bodyCut", std::vector<uint8_t>(good.begin(), good.begin() + good.size() / 2), 0},
@@ -221,7 +223,10 @@ TEST(PrepareStreamed, EveryFailureClassEndsAlikeOnBothRoads) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir.File(std::string(c.name) + ".jpg");
-        if (std::string(c.name) != "missing") testing::WriteBytes(path, c.bytes);
+        if (std::string(c.name) == "pipe")
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        else if (std::string(c.name) != "missing")
+            testing::WriteBytes(path, c.bytes);
         const Outcome streamed = Prepare(path, preview, false);
         const Outcome whole = Prepare(path, preview, true);
         EXPECT_EQ(ExitCode(streamed), c.exitCode) << streamed.error;
