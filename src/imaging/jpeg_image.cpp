@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <new>
 
-#include "framework/error.h"
-#include "imaging/file_io.h"
+#include "base/error.h"
+#include "base/files.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/stretch.h"
 

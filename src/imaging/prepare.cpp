@@ -5,9 +5,9 @@
 #include <new>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/bmp_reader.h"
-#include "imaging/file_io.h"
+#include "base/files.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/jpeg_rows.h"
 #include "imaging/stretch.h"
@@ -30,11 +30,11 @@ int Truncate(long double value) {
 }
 
 void SetStatus(const PrepareContext& context, const char* text) {
-    if (context.status) context.status->SetStatus(text);
+    if (context.status) context.status(text);
 }
 
 int DisplayBits(const PrepareContext& context) {
-    return context.screen ? context.screen->BitsPerPixel() : 32;
+    return context.displayBits;
 }
 
 // The palette the output takes from its source under "Don't change": the
@@ -120,7 +120,7 @@ void Resample(RowSource& rows, const Target& target, const PrepareContext& conte
     const int displayBits = DisplayBits(context);
     ApplyColourDepth(rows.Layout(), target.output, context.options.colourDepth, displayBits);
     SetStatus(context, "Resampling...");
-    const int screenWidth = context.screen ? context.screen->Width() : target.width;
+    const int screenWidth = context.screenWidth > 0 ? context.screenWidth : target.width;
     const OutputSize size = ComputeOutputSize(target.width, target.height, screenWidth, rows.Width(),
                                               rows.Height(), context.options);
     target.output.SetWidth(size.width);
@@ -189,8 +189,7 @@ bool PrepareWhole(bool jpeg, const Target& target, const std::string& path, cons
 }
 
 void ReportLoadFailure(const PrepareContext& context, const std::string& path) {
-    if (context.dialogs)
-        context.dialogs->ShowMessage("Error reading file: " + path, "Error", MessageIcon::Error);
+    if (context.loadFailed) context.loadFailed("Error reading file: " + path);
 }
 
 }  // namespace

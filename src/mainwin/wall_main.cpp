@@ -5,9 +5,13 @@ namespace tavo {
 
 const char kBannerText[] = "Tavo Wallpaper 2 - your pictures on the desktop - ALPHA 4";
 const char kWallpaperFileName[] = "Tavo Wallpaper.bmp";
+const char kSettingsKeyPath[] = "Software\\Kelvara\\Ferlin2";
 
-TForm1::TForm1(const MainWindowPorts& ports) : ports_(ports), OpenDialog1(ports.fileDialogs) {
+TForm1::TForm1(const MainWindowPorts& ports)
+    : ports_(ports), OpenDialog1(ports.fileDialogs), FormStorage1(*this, *ports.registry, *ports.placement) {
     caption = "Tavo Wallpaper 2";
+    position = FormPosition::ScreenCenter;
+    borderStyle = FormBorderStyle::Sizeable;
     clientWidth = 432;
     clientHeight = 413;
     limits = SizeLimits{440, 440, 440, 0};
@@ -18,7 +22,10 @@ TForm1::TForm1(const MainWindowPorts& ports) : ports_(ports), OpenDialog1(ports.
     LayOutButtons();
     BuildOpenDialog();
     BuildPopupMenu();
+    BuildFormStorage();
+    NameComponents();
     Wire();
+    FormStorage1.Loaded();
     FormCreate(this);
 }
 
@@ -132,6 +139,9 @@ void TForm1::Wire() {
     Removefromlist1.onClick = [this](Component* s) { Removefromlist1Click(s); };
     Add1.onClick = [this](Component* s) { BitBtn1Click(s); };
     Exit1.onClick = [this](Component* s) { Exit1Click(s); };
+    AutoRun.onClick = [this](Component* s) { AutoRunClick(s); };
+    FormStorage1.OnSavePlacement = [this](Component* s) { FormStorage1SavePlacement(s); };
+    FormStorage1.OnRestorePlacement = [this](Component* s) { FormStorage1RestorePlacement(s); };
     onClose = [this](Component* s) { FormClose(s); };
 }
 
@@ -139,6 +149,7 @@ void TForm1::FormCreate(Component*) {
     LastPreviewPath.clear();
     Filez.SetCell(1, 0, "Path");
     Filez.SetCell(0, 0, "Filename");
+    RefreshAutoRunCheck();
     Status.SetSimpleText(kBannerText);
 }
 
@@ -151,7 +162,7 @@ void TForm1::Exit1Click(Component*) {
 }
 
 void TForm1::BitBtn3Click(Component*) {
-    if (saveSettings) saveSettings();
+    FormStorage1.SaveSettings();
     Hide();
 }
 
@@ -172,9 +183,17 @@ PrepareContext TForm1::MakePrepareContext() {
     context.options.shrink = ResLarge.Checked();
     context.options.zoom = ResSmall.Checked();
     context.options.proportional = PropRes.Checked();
-    context.status = this;
-    context.screen = ports_.screen;
-    context.dialogs = ports_.dialogs;
+    if (ports_.screen) {
+        context.displayBits = ports_.screen->BitsPerPixel();
+        context.screenWidth = ports_.screen->Width();
+    }
+    context.status = [this](const std::string& text) { SetStatus(text); };
+    if (ports_.dialogs) {
+        Dialogs* dialogs = ports_.dialogs;
+        context.loadFailed = [dialogs](const std::string& message) {
+            dialogs->ShowMessage(message, "Error", MessageIcon::Error);
+        };
+    }
     return context;
 }
 

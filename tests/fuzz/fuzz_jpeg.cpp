@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/error.h"
-#include "framework/ports.h"
+#include "base/error.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/jpeg_rows.h"
@@ -40,17 +39,6 @@ void DecodeWithSettings(const uint8_t* data, size_t size, unsigned settings) {
     if (pixels > ((settings & 8) ? kMaxPassByPassPixels : kMaxDecodedPixels)) return;
     jpeg.Decoded();
 }
-
-class FixedScreen : public tavo::Screen {
-public:
-    FixedScreen(int width, int bits) : width_(width), bits_(bits) {}
-    int Width() const override { return width_; }
-    int Height() const override { return 768; }
-    int BitsPerPixel() const override { return bits_; }
-
-private:
-    int width_, bits_;
-};
 
 struct Outcome {
     bool loaded = false;
@@ -87,9 +75,9 @@ void CompareRoads(const uint8_t* data, size_t size, unsigned settings, int width
     const std::string& path = InputPath();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f || (size > 0 && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0) std::abort();
-    FixedScreen screen(1024, settings & 1 ? 8 : 32);
     tavo::PrepareContext context;
-    context.screen = &screen;
+    context.screenWidth = 1024;
+    context.displayBits = settings & 1 ? 8 : 32;
     context.options.colourDepth = settings & 2 ? 1 : 0;
     context.options.zoom = true;
     context.options.proportional = (settings & 4) != 0;

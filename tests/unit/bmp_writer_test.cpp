@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/error.h"
-#include "imaging/file_io.h"
+#include "base/error.h"
+#include "base/files.h"
 #include "imaging/pixels.h"
 #include "support/temp_dir.h"
 

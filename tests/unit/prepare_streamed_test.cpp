@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/prepare.h"
-#include "support/fake_ports.h"
 #include "support/jpeg_maker.h"
+#include "support/needs.h"
+#include "support/prepare_recorder.h"
 #include "support/temp_dir.h"
 
 namespace tavo {
@@ -115,14 +116,12 @@ struct Outcome {
 };
 
 Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
-    testing::FakeScreen screen(s.screenW, 768, s.displayBits);
-    testing::RecordingDialogs dialogs;
-    testing::RecordingStatus status;
+    testing::PrepareRecorder seen;
     PrepareContext c;
     c.options = PrepareOptions{s.colourDepth, s.shrink, s.zoom, s.proportional};
-    c.screen = &screen;
-    c.dialogs = &dialogs;
-    c.status = &status;
+    c.displayBits = s.displayBits;
+    c.screenWidth = s.screenW;
+    seen.Attach(c);
     c.fullDecode = fullDecode;
     Outcome o;
     std::unique_ptr<Bitmap> result;
@@ -132,9 +131,8 @@ Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
         o.error = e.what();
     }
     o.file = EncodeBmpFile(*result);
-    o.status = status.texts;
-    for (const testing::ShownMessage& m : dialogs.shown)
-        o.messages.push_back(m.caption + ": " + m.text);
+    o.status = seen.status;
+    o.messages = seen.failures;
     return o;
 }
 
@@ -274,15 +272,14 @@ TEST(PrepareStreamed, LoadFailuresKeepTheirMessage) {
     testing::TempDir dir;
     const std::string path = dir.File("not a picture.jpg");
     testing::WriteBytes(path, {'h', 'e', 'l', 'l', 'o'});
-    testing::FakeScreen screen;
-    testing::RecordingDialogs dialogs;
+    testing::PrepareRecorder seen;
     PrepareContext c;
-    c.screen = &screen;
-    c.dialogs = &dialogs;
+    c.screenWidth = 1024;
+    seen.Attach(c);
     std::unique_ptr<Bitmap> result;
     EXPECT_FALSE(PrepareWallpaperBitmap(1024, 768, result, path, c));
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + path);
+    ASSERT_EQ(seen.failures.size(), 1u);
+    EXPECT_EQ(seen.failures[0], "Error reading file: " + path);
     EXPECT_TRUE(result->Empty());
 }
 
@@ -294,7 +291,7 @@ namespace {
 
 // Every file of the bitmap conformance suite, through both roads.
 TEST(PrepareStreamed, BitmapFilesReadInPlaceMatchTheWholeLoad) {
-    const std::string suite = std::string(TAVO_SHARED_DIR) + "/conformance/bmpsuite";
+    const std::string suite = std::string(TAVO_TEST_DATA) + "/bmpsuite";
     std::vector<std::string> files;
     for (const char* folder : {"g", "q", "b", "x"}) {
         const std::string dir = suite + "/" + folder;
@@ -302,7 +299,7 @@ TEST(PrepareStreamed, BitmapFilesReadInPlaceMatchTheWholeLoad) {
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             files.push_back(entry.path().string());
     }
-    if (files.empty()) GTEST_SKIP() << "no conformance suite at " << suite;
+    TAVO_REQUIRE(!files.empty(), "the BMP Suite files at " << suite);
     const Setting settings[] = {
         {"wallpaper", 200, 100, 200, 32, 0, true, true, true},
         {"preview", 200, 150, 1024, 32, 1, true, false, true},

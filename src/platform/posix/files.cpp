@@ -9,8 +9,8 @@
 #include <new>
 #include <string>
 
-#include "framework/error.h"
-#include "imaging/file_io.h"
+#include "base/error.h"
+#include "base/files.h"
 
 namespace tavo {
 namespace {

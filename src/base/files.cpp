@@ -1,5 +1,5 @@
 // The platform-independent part of the file access: the temporary file's name.
-#include "imaging/file_io.h"
+#include "base/files.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Whole-file reads and all-or-nothing writes, the only file access of the imaging code.
+// Whole-file reads and all-or-nothing writes: the program's file access, provided by each platform.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +23,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 // replaced and Error("Stream write error") when fewer bytes than asked were stored.
 void WriteFileReplacing(const std::string& path, const uint8_t* data, size_t size);
 
-// The same for content held in several pieces, written in order (platform specific).
+// The same for content held in several pieces, written in order (written by each platform).
 struct ByteSpan {
     const uint8_t* data;
     size_t size;

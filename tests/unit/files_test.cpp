@@ -1,5 +1,5 @@
 // Reading only regular files, and replacing output files through a uniquely named temporary file.
-#include "imaging/file_io.h"
+#include "base/files.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <future>
 #include <thread>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "support/jpeg_maker.h"
 #include "support/temp_dir.h"
 
