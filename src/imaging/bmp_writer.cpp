@@ -1,8 +1,8 @@
 // The bitmap file writer: file header, information header, masks, colour table, rows.
 #include "imaging/bmp_writer.h"
 
+#include "base/files.h"
 #include "imaging/bmp_format.h"
-#include "imaging/file_io.h"
 
 namespace tavo {
 namespace {

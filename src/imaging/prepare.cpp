@@ -7,7 +7,7 @@
 
 #include "base/error.h"
 #include "imaging/bmp_reader.h"
-#include "imaging/file_io.h"
+#include "base/files.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/jpeg_rows.h"
 #include "imaging/stretch.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/files.h"
 #include "imaging/bmp_reader.h"
-#include "imaging/file_io.h"
 #include "support/digest.h"
 #include "support/jpeg_maker.h"
 #include "support/needs.h"
