@@ -118,6 +118,7 @@ void TForm1::Wire() {
     BitBtn4.onClick = [this](Component* s) { BitBtn4Click(s); };
     BitBtn1.onClick = [this](Component* s) { BitBtn1Click(s); };
     BitBtn3.onClick = [this](Component* s) { BitBtn3Click(s); };
+    BitBtn2.onClick = [this](Component* s) { BitBtn2Click(s); };
     Filez.onClick = [this](Component* s) { FilezClick(s); };
     Filez.onDblClick = [this](Component* s) { Setwallpaper1Click(s); };
     const NotifyEvent optionChange = [this](Component* s) { ResLargeClick(s); };
@@ -132,6 +133,7 @@ void TForm1::Wire() {
     Removefromlist1.onClick = [this](Component* s) { Removefromlist1Click(s); };
     Add1.onClick = [this](Component* s) { BitBtn1Click(s); };
     Exit1.onClick = [this](Component* s) { Exit1Click(s); };
+    About1.onClick = [this](Component* s) { BitBtn2Click(s); };
     onClose = [this](Component* s) { FormClose(s); };
 }
 

@@ -60,6 +60,7 @@ public:
     void PopupMenu1Popup(Component* sender);
     void Edit1Change(Component* sender);
     void BitBtn3Click(Component* sender);
+    void BitBtn2Click(Component* sender);
     void Exit1Click(Component* sender);
 
     // The path cell of the selected row; empty when no entry is selected.
