@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps native asan win32 test unit-test unit-test-asan wine-test e2e-test run fuzz bench format clean
+.PHONY: all deps native asan win32 dist test unit-test unit-test-asan wine-test e2e-test run fuzz bench format clean
 
 all: native
 
@@ -39,6 +39,9 @@ e2e-test: native win32
 
 test: unit-test unit-test-asan wine-test e2e-test
 
+dist: win32
+	@bash scripts/make-dist.sh build/win32 dist
+
 run: native win32
 	@bash scripts/run.sh
 
@@ -54,4 +57,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build/native build/native-asan build/win32 build/fuzz
+	@rm -rf build/native build/native-asan build/win32 build/fuzz dist
