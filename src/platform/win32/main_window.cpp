@@ -5,66 +5,49 @@
 
 #include "framework/error.h"
 #include "framework/layout.h"
+#include "platform/win32/grid_binding.h"
 
 namespace tavo::win32 {
 
 namespace {
-
 const char kMainClass[] = "TavoWallpaperMain";
-
-// The window's context menu is the edit box's too: the box's own editing menu never opens.
-LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_CONTEXTMENU) return 0;
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, EditProc, 1);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-DWORD StyleOf(bool tabStop, bool group) {
-    return WS_CHILD | WS_VISIBLE | (tabStop ? WS_TABSTOP : 0) | (group ? WS_GROUP : 0);
-}
-
 }  // namespace
 
-MainWindow::MainWindow(TForm1& form, CursorWin32& cursor)
-    : form_(form), cursor_(cursor), panel_(form.Panel1, form.Image1) {
+MainWindow::MainWindow(TForm1& form, CursorWin32& cursor) : form_(form), cursor_(cursor) {
     // Creation order is the tab order: each parent's controls by their tab position.
-    bindings_ = {
-        {&form_.FilezGB, Kind::Group, kIdFilezGB},
-        {&form_.BitBtn4, Kind::Button, kIdOpen},
-        {&form_.BitBtn1, Kind::Button, kIdAdd},
-        {&form_.Filez, Kind::Grid, kIdFilez},
-        {&form_.AutoGB, Kind::Group, kIdAutoGB},
-        {&form_.AutoEnabled, Kind::Check, kIdAutoEnabled},
-        {&form_.Randomized, Kind::Check, kIdRandomized},
-        {&form_.Label1, Kind::Label, kIdLabel1},
-        {&form_.Edit1, Kind::Edit, kIdEdit1},
-        {&form_.DelayUD, Kind::Spinner, kIdDelayUD},
-        {&form_.Label2, Kind::Label, kIdLabel2},
-        {&form_.AutoRun, Kind::Check, kIdAutoRun},
-        {&form_.PreviewGB, Kind::Group, kIdPreviewGB},
-        {&form_.Panel1, Kind::Panel, kIdPanel1},
-        {&form_.ResamplingGB, Kind::Group, kIdResamplingGB},
-        {&form_.ResLarge, Kind::Check, kIdResLarge},
-        {&form_.ResSmall, Kind::Check, kIdResSmall},
-        {&form_.PropRes, Kind::Check, kIdPropRes},
-        {&form_.PixFormat, Kind::Radio, kIdPixFormat},
-        {&form_.ButtonsGB, Kind::Group, kIdButtonsGB},
-        {&form_.BitBtn2, Kind::Button, kIdAbout},
-        {&form_.BitBtn3, Kind::Button, kIdHide},
-        {&form_.Status, Kind::Status, kIdStatus},
-    };
+    Bind<GroupBinding>(form_.FilezGB, kIdFilezGB);
+    Bind<ButtonBinding>(form_.BitBtn4, kIdOpen, "GLYPH_OPEN");
+    Bind<ButtonBinding>(form_.BitBtn1, kIdAdd, "GLYPH_ADD");
+    grid_ = &Bind<GridBinding>(form_.Filez, kIdFilez);
+    Bind<GroupBinding>(form_.AutoGB, kIdAutoGB);
+    Bind<CheckBinding>(form_.AutoEnabled, kIdAutoEnabled);
+    Bind<CheckBinding>(form_.Randomized, kIdRandomized);
+    Bind<LabelBinding>(form_.Label1, kIdLabel1);
+    Bind<EditBinding>(form_.Edit1, kIdEdit1);
+    Bind<SpinnerBinding>(form_.DelayUD, kIdDelayUD);
+    Bind<LabelBinding>(form_.Label2, kIdLabel2);
+    Bind<CheckBinding>(form_.AutoRun, kIdAutoRun);
+    Bind<GroupBinding>(form_.PreviewGB, kIdPreviewGB);
+    Bind<PanelBinding>(form_.Panel1, form_.Image1, kIdPanel1);
+    Bind<GroupBinding>(form_.ResamplingGB, kIdResamplingGB);
+    Bind<CheckBinding>(form_.ResLarge, kIdResLarge);
+    Bind<CheckBinding>(form_.ResSmall, kIdResSmall);
+    Bind<CheckBinding>(form_.PropRes, kIdPropRes);
+    Bind<RadioBinding>(form_.PixFormat, kIdPixFormat, kIdPixFormatItem0);
+    Bind<GroupBinding>(form_.ButtonsGB, kIdButtonsGB);
+    Bind<ButtonBinding>(form_.BitBtn2, kIdAbout, "GLYPH_ABOUT");
+    Bind<ButtonBinding>(form_.BitBtn3, kIdHide, "GLYPH_HIDE");
+    Bind<StatusBinding>(form_.Status, kIdStatus);
 }
 
+// The models stop reporting to the controls before the controls go; the button
+// pictures and the grid's row height outlive the window that uses them.
 MainWindow::~MainWindow() {
-    for (Binding& binding : bindings_)
-        binding.model->onChanged = nullptr;
-    form_.Image1.onChanged = nullptr;
+    for (auto& binding : bindings_)
+        binding->Detach();
     form_.onVisibleChanged = nullptr;
-    if (tooltip_) DestroyWindow(tooltip_);
+    tooltip_.Reset();
     if (Handle()) DestroyWindow(Handle());
-    for (HIMAGELIST list : glyphs_)
-        ImageList_Destroy(list);
-    if (gridRows_) ImageList_Destroy(gridRows_);
 }
 
 void MainWindow::Create() {
@@ -100,109 +83,32 @@ bool MainWindow::OnCreate() {
     GetClientRect(Handle(), &client);
     clientWidth_ = client.right;
     clientHeight_ = client.bottom;
-    CreateControls();
-    SetGlyphs();
-    CreateHint();
-    for (const Binding& binding : bindings_)
-        Sync(binding);
+    for (auto& binding : bindings_)
+        binding->Create(*this);
+    CreateHints();
+    for (auto& binding : bindings_)
+        binding->Sync();
     return true;
 }
 
-void MainWindow::CreateControls() {
-    for (Binding& binding : bindings_) {
-        binding.hwnd = CreateControl(binding);
-        if (binding.kind != Kind::Status && binding.hwnd)
-            SendMessageA(binding.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        if (binding.kind == Kind::Radio) CreateRadioItems(binding);
-        binding.model->onChanged = [this, model = binding.model] {
-            if (Binding* b = Find(model)) Sync(*b);
-        };
+// Controls with a hint show it when the pointer rests on them ("Zoom to fit" explains when it is needed).
+void MainWindow::CreateHints() {
+    for (const auto& binding : bindings_) {
+        const std::string& hint = binding->Model().hint;
+        if (hint.empty() || !binding->Handle()) continue;
+        if (!tooltip_)
+            tooltip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                           GetModuleHandleA(nullptr), nullptr));
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(binding->Handle());
+        tool.lpszText = const_cast<char*>(hint.c_str());
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    form_.Image1.onChanged = [this] {
-        if (panel_.Handle()) InvalidateRect(panel_.Handle(), nullptr, FALSE);
-    };
-    // The up-down shows its value in the edit box; the model formats it.
-    if (Binding* spinner = Find(&form_.DelayUD)) SendMessageA(spinner->hwnd, UDM_SETBUDDY, (WPARAM)edit_, 0);
-}
-
-HWND MainWindow::CreateControl(Binding& binding) {
-    const Control& model = *binding.model;
-    const RECT place = PlaceOf(model);
-    const int x = place.left, y = place.top, w = place.right - place.left, h = place.bottom - place.top;
-    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(binding.id));
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    const bool firstInGroup = model.tabOrder == 0 && model.Parent();
-    auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style) {
-        return CreateWindowExA(exStyle, cls, text, style, x, y, w, h, Handle(), id, instance, nullptr);
-    };
-    switch (binding.kind) {
-        case Kind::Group:
-        case Kind::Radio:
-            return make(0, "BUTTON", model.Caption().c_str(), StyleOf(false, false) | BS_GROUPBOX);
-        case Kind::Button:
-            return make(0, "BUTTON", model.Caption().c_str(), StyleOf(true, firstInGroup) | BS_PUSHBUTTON);
-        case Kind::Check:
-            return make(0, "BUTTON", model.Caption().c_str(), StyleOf(true, firstInGroup) | BS_CHECKBOX);
-        case Kind::Label: {
-            const bool right = static_cast<const Label&>(model).rightAligned;
-            return make(0, "STATIC", model.Caption().c_str(),
-                        StyleOf(false, false) | (right ? SS_RIGHT : SS_LEFT));
-        }
-        case Kind::Edit:
-            edit_ = make(WS_EX_CLIENTEDGE, "EDIT", form_.Edit1.Text().c_str(),
-                         StyleOf(true, firstInGroup) | ES_AUTOHSCROLL | ES_LEFT);
-            SetWindowSubclass(edit_, EditProc, 1, 0);
-            return edit_;
-        case Kind::Spinner:
-            return make(0, UPDOWN_CLASSA, "", StyleOf(false, false) | UDS_ARROWKEYS);
-        case Kind::Grid:
-            grid_ = make(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                         StyleOf(true, firstInGroup) | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
-                             LVS_SHOWSELALWAYS | LVS_NOSORTHEADER);
-            CreateGrid(grid_);
-            return grid_;
-        case Kind::Panel:
-            panel_.Create(Handle(), place, font_.Get());
-            return panel_.Handle();
-        case Kind::Status:
-            status_ = make(
-                0, STATUSCLASSNAMEA, "",
-                StyleOf(false, false) | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER);
-            SendMessageA(status_, SB_SIMPLE, TRUE, 0);
-            return status_;
-    }
-    return nullptr;
-}
-
-void MainWindow::CreateRadioItems(const Binding& group) {
-    const RadioGroup& radio = form_.PixFormat;
-    for (size_t i = 0; i < radio.Items().size(); ++i) {
-        const RECT place = RadioItemPlace(static_cast<int>(i));
-        HWND item = CreateWindowExA(0, "BUTTON", radio.Items()[i].c_str(),
-                                    StyleOf(i == 0, i == 0) | BS_RADIOBUTTON | BS_NOTIFY, place.left,
-                                    place.top, place.right - place.left, place.bottom - place.top, Handle(),
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPixFormatItem0 + i)),
-                                    GetModuleHandleA(nullptr), nullptr);
-        SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        radioItems_.push_back(item);
-    }
-    (void)group;
-}
-
-// The one hint of the window: "Zoom to fit" explains when it is needed.
-void MainWindow::CreateHint() {
-    Binding* target = Find(&form_.ResSmall);
-    if (!target || form_.ResSmall.hint.empty()) return;
-    tooltip_ = CreateWindowExA(
-        WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    TTTOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(target->hwnd);
-    tool.lpszText = const_cast<char*>(form_.ResSmall.hint.c_str());
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // Where a control sits in the window's client area now: its parent's place plus
@@ -226,16 +132,6 @@ RECT MainWindow::PlaceOf(const Control& control) const {
     return RECT{originX + b.left, originY + b.top, originX + b.left + b.width, originY + b.top + b.height};
 }
 
-// The radio group's items share its height below the caption, one column.
-RECT MainWindow::RadioItemPlace(int index) const {
-    const RECT group = PlaceOf(form_.PixFormat);
-    const int count = std::max<int>(1, static_cast<int>(form_.PixFormat.Items().size()));
-    const int usable = (group.bottom - group.top) - fontHeight_ - 5;
-    const int itemHeight = usable / count;
-    const int top = group.top + fontHeight_ + 1 + (usable % count) / 2 + index * itemHeight;
-    return RECT{group.left + 8, top, group.right - 2, top + itemHeight};
-}
-
 void MainWindow::OnSize(int width, int height) {
     clientWidth_ = width;
     clientHeight_ = height;
@@ -243,75 +139,13 @@ void MainWindow::OnSize(int width, int height) {
 }
 
 void MainWindow::LayOut() {
-    HDWP positions = BeginDeferWindowPos(static_cast<int>(bindings_.size() + radioItems_.size()));
-    auto move = [&](HWND hwnd, const RECT& r) {
-        if (hwnd && positions)
-            positions = DeferWindowPos(positions, hwnd, nullptr, r.left, r.top, r.right - r.left,
-                                       r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    for (const Binding& binding : bindings_)
-        move(binding.hwnd, PlaceOf(*binding.model));
-    for (size_t i = 0; i < radioItems_.size(); ++i)
-        move(radioItems_[i], RadioItemPlace(static_cast<int>(i)));
+    HDWP positions = BeginDeferWindowPos(static_cast<int>(bindings_.size()));
+    for (const auto& binding : bindings_)
+        binding->Place(positions);
     if (positions) EndDeferWindowPos(positions);
-    if (grid_)
-        form_.Filez.pageRows = std::max(1, static_cast<int>(SendMessageA(grid_, LVM_GETCOUNTPERPAGE, 0, 0)));
+    for (auto& binding : bindings_)
+        binding->Placed();
     InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-void MainWindow::Sync(const Binding& binding) {
-    const Control& model = *binding.model;
-    HWND hwnd = binding.hwnd;
-    if (!hwnd) return;
-    EnableWindow(hwnd, model.Enabled());
-    ShowWindow(hwnd, model.Visible() ? SW_SHOWNA : SW_HIDE);
-    switch (binding.kind) {
-        case Kind::Group:
-        case Kind::Button:
-        case Kind::Label:
-            if (WindowText(hwnd) != model.Caption()) SetWindowTextA(hwnd, model.Caption().c_str());
-            break;
-        case Kind::Check:
-            if (WindowText(hwnd) != model.Caption()) SetWindowTextA(hwnd, model.Caption().c_str());
-            SendMessageA(hwnd, BM_SETCHECK, static_cast<const CheckBox&>(model).Checked() ? BST_CHECKED : 0,
-                         0);
-            break;
-        case Kind::Radio:
-            if (WindowText(hwnd) != model.Caption()) SetWindowTextA(hwnd, model.Caption().c_str());
-            SyncRadioItems();
-            break;
-        case Kind::Edit:
-            if (WindowText(hwnd) != form_.Edit1.Text()) SetWindowTextA(hwnd, form_.Edit1.Text().c_str());
-            break;
-        case Kind::Spinner:
-            SendMessageA(hwnd, UDM_SETRANGE32, form_.DelayUD.Min(), form_.DelayUD.Max());
-            SendMessageA(hwnd, UDM_SETPOS32, 0, form_.DelayUD.Position());
-            break;
-        case Kind::Grid:
-            SyncGrid();
-            break;
-        case Kind::Panel:
-            InvalidateRect(hwnd, nullptr, FALSE);
-            break;
-        case Kind::Status:
-            SendMessageA(hwnd, SB_SETTEXTA, SB_SIMPLEID,
-                         reinterpret_cast<LPARAM>(form_.Status.SimpleText().c_str()));
-            // Drawn now: the stage texts of a long operation appear while it runs.
-            UpdateWindow(hwnd);
-            break;
-    }
-}
-
-void MainWindow::SyncRadioItems() {
-    for (size_t i = 0; i < radioItems_.size(); ++i) {
-        const bool on = static_cast<int>(i) == form_.PixFormat.ItemIndex();
-        SendMessageA(radioItems_[i], BM_SETCHECK, on ? BST_CHECKED : 0, 0);
-        EnableWindow(radioItems_[i], form_.PixFormat.Enabled());
-        // The checked item is the group's tab stop.
-        LONG_PTR style = GetWindowLongPtrA(radioItems_[i], GWL_STYLE);
-        style = on ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-        SetWindowLongPtrA(radioItems_[i], GWL_STYLE, style);
-    }
 }
 
 void MainWindow::ShowOrHide() {
@@ -324,34 +158,18 @@ void MainWindow::ShowOrHide() {
     }
 }
 
-// Back to the control that had the focus. A radio item would select itself on
-// getting the focus, so the group's checked item takes it instead.
+// Back to the control that had the focus, or the first one that can take it.
 void MainWindow::RestoreFocus() {
     HWND target = lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : FirstFocusable();
-    const int checked = form_.PixFormat.ItemIndex();
-    for (HWND item : radioItems_) {
-        if (item == target && checked >= 0 && checked < static_cast<int>(radioItems_.size()))
-            target = radioItems_[checked];
-    }
+    if (const ControlBinding* binding = BindingContaining(bindings_, target))
+        target = binding->FocusOnReturn(target);
     if (target) SetFocus(target);
 }
 
-MainWindow::Binding* MainWindow::Find(const Control* model) {
-    for (Binding& binding : bindings_)
-        if (binding.model == model) return &binding;
-    return nullptr;
-}
-
-MainWindow::Binding* MainWindow::FindId(int id) {
-    for (Binding& binding : bindings_)
-        if (binding.id == id) return &binding;
-    return nullptr;
-}
-
 HWND MainWindow::FirstFocusable() const {
-    for (const Binding& binding : bindings_) {
-        const LONG_PTR style = GetWindowLongPtrA(binding.hwnd, GWL_STYLE);
-        if ((style & WS_TABSTOP) && IsWindowEnabled(binding.hwnd)) return binding.hwnd;
+    for (const auto& binding : bindings_) {
+        const LONG_PTR style = GetWindowLongPtrA(binding->Handle(), GWL_STYLE);
+        if ((style & WS_TABSTOP) && IsWindowEnabled(binding->Handle())) return binding->Handle();
     }
     return nullptr;
 }
@@ -391,32 +209,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCommand(int id, int code, HWND) {
     if (id == IDOK) {
         // Enter presses the focused button.
-        for (Binding& binding : bindings_)
-            if (binding.kind == Kind::Button && binding.hwnd == GetFocus())
-                static_cast<Button*>(binding.model)->Click();
+        if (ControlBinding* focused = BindingContaining(bindings_, GetFocus())) focused->PressDefault();
         return;
     }
-    if (id >= kIdPixFormatItem0 && id < kIdPixFormatItem0 + static_cast<int>(radioItems_.size())) {
-        // As with any radio buttons, moving the focus onto an item with the arrow keys selects it.
-        if (code == BN_CLICKED || code == BN_SETFOCUS) form_.PixFormat.SetItemIndex(id - kIdPixFormatItem0);
-        return;
+    for (auto& binding : bindings_) {
+        if (binding->OwnsId(id)) {
+            binding->OnCommand(id, code);
+            return;
+        }
     }
-    Binding* binding = FindId(id);
-    if (!binding) return;
-    if (binding->kind == Kind::Button && code == BN_CLICKED) static_cast<Button*>(binding->model)->Click();
-    if (binding->kind == Kind::Check && code == BN_CLICKED) static_cast<CheckBox*>(binding->model)->Toggle();
-    if (binding->kind == Kind::Edit && code == EN_CHANGE) form_.Edit1.SetText(WindowText(binding->hwnd));
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {
-    if (header->hwndFrom == grid_) return OnGridNotify(header);
-    if (header->idFrom == kIdDelayUD && header->code == UDN_DELTAPOS) {
-        // The model steps from the number the edit box shows; the control's own change is cancelled.
-        const auto* change = reinterpret_cast<NMUPDOWN*>(header);
-        if (change->iDelta > 0) form_.DelayUD.StepUp();
-        if (change->iDelta < 0) form_.DelayUD.StepDown();
-        return TRUE;
-    }
+    for (auto& binding : bindings_)
+        if (binding->Handle() && binding->Handle() == header->hwndFrom) return binding->OnNotify(header);
     return 0;
 }
 

@@ -5,11 +5,12 @@
 
 #include <commctrl.h>
 
-#include <vector>
+#include <memory>
+#include <utility>
 
 #include "mainwin/wall_main.h"
+#include "platform/win32/bindings.h"
 #include "platform/win32/ports_win32.h"
-#include "platform/win32/preview_panel.h"
 #include "platform/win32/window.h"
 
 namespace tavo::win32 {
@@ -43,7 +44,9 @@ enum ControlId : int {
     kIdMenuItem0 = 200,  // the context menu's items by their index
 };
 
-class MainWindow : public Window {
+class GridBinding;
+
+class MainWindow : public Window, private BindingHost {
 public:
     MainWindow(TForm1& form, CursorWin32& cursor);
     ~MainWindow() override;
@@ -62,71 +65,46 @@ protected:
     LRESULT OnNotify(NMHDR* header) override;
 
 private:
-    enum class Kind { Group, Button, Check, Radio, Label, Edit, Spinner, Grid, Panel, Status };
-    struct Binding {
-        Control* model;
-        Kind kind;
-        int id;
-        HWND hwnd = nullptr;
-    };
+    // The window's controls in creation order, which is their tab order.
+    template <typename Kind, typename... Args>
+    Kind& Bind(Args&&... args) {
+        auto binding = std::make_unique<Kind>(std::forward<Args>(args)...);
+        Kind& kind = *binding;
+        bindings_.push_back(std::move(binding));
+        return kind;
+    }
 
-    // main_window.cpp: creation, layout, model to window.
-    void CreateControls();
-    HWND CreateControl(Binding& binding);
-    void CreateRadioItems(const Binding& group);
-    void CreateHint();
+    // BindingHost
+    HWND ControlParent() const override { return Handle(); }
+    HFONT ControlFont() const override { return font_.Get(); }
+    int FontHeight() const override { return fontHeight_; }
+    RECT PlaceOf(const Control& control) const override;
+    const Bindings& AllBindings() const override { return bindings_; }
+
+    // main_window.cpp: creation, layout, showing.
+    void CreateHints();
     void LayOut();
-    RECT PlaceOf(const Control& control) const;
-    RECT RadioItemPlace(int index) const;
-    void Sync(const Binding& binding);
-    void SyncRadioItems();
     void ShowOrHide();
-    Binding* Find(const Control* model);
-    Binding* FindId(int id);
     HWND FirstFocusable() const;
     void RestoreFocus();
-
-    // main_window_glyphs.cpp: the button pictures.
-    void SetGlyphs();
-
-    // main_window_grid.cpp: the image list grid as an owner-data list view.
-    void CreateGrid(HWND grid);
-    void SyncGrid();
-    LRESULT OnGridNotify(NMHDR* header);
-    LRESULT OnGridCustomDraw(NMLVCUSTOMDRAW* draw);
-    void DrawGridCell(HDC dc, int item, int col);
-    void DrawGridLines(HDC dc);
-    LRESULT GridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    int GridHitRow(LPARAM point) const;
-    void ShowSelectedRow();
-    static LRESULT CALLBACK GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
 
     // main_window_keys.cpp: shortcuts, access keys, context menu.
     bool TakeShortCut(WPARAM key);
     bool TakeAccessKey(char letter, bool alt);
-    void RunAccessKey(Control& target);
     void OpenPopup();
+    int TrackPopup(const PopupMenu& popup);
     bool OwnsWindow(HWND hwnd) const;
 
     TForm1& form_;
     CursorWin32& cursor_;
-    PreviewPanel panel_;
-    std::vector<Binding> bindings_;
-    std::vector<HWND> radioItems_;
-    HWND grid_ = nullptr;
-    HWND edit_ = nullptr;
-    HWND status_ = nullptr;
-    HWND tooltip_ = nullptr;
+    Bindings bindings_;
+    GridBinding* grid_ = nullptr;
+    OwnedWindow tooltip_;
     HWND lastFocus_ = nullptr;
-    HIMAGELIST gridRows_ = nullptr;
-    std::vector<HIMAGELIST> glyphs_;
     OwnedFont font_;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
-    int wheelDelta_ = 0;
     int fontHeight_ = 16;
-    std::vector<std::string> headerTexts_;
 };
 
 }  // namespace tavo::win32

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "platform/win32/grid_binding.h"
 #include "platform/win32/main_window.h"
 
 namespace tavo::win32 {
@@ -61,8 +62,7 @@ bool MainWindow::PreTranslate(const MSG& msg) {
             return true;
         case WM_LBUTTONDBLCLK:
             // The header row belongs to the grid: a double-click there applies the selected entry.
-            if (grid_ && msg.hwnd == reinterpret_cast<HWND>(SendMessageA(grid_, LVM_GETHEADER, 0, 0)))
-                form_.Filez.DoubleClick();
+            if (grid_ && grid_->IsHeader(msg.hwnd)) form_.Filez.DoubleClick();
             return false;
         default:
             return false;
@@ -80,44 +80,29 @@ bool MainWindow::TakeShortCut(WPARAM key) {
 // takes no typed text, which is every focusable control but the delay edit box.
 bool MainWindow::TakeAccessKey(char letter, bool alt) {
     if (!std::isalnum(static_cast<unsigned char>(letter))) return false;
-    if (!alt && GetFocus() == edit_) return false;
+    if (!alt) {
+        const ControlBinding* focused = BindingContaining(bindings_, GetFocus());
+        if (focused && focused->TakesTypedText()) return false;
+    }
     Control* target = form_.AccessKeyTarget(letter);
-    if (!target) return false;
-    RunAccessKey(*target);
+    ControlBinding* binding = target ? BindingOf(bindings_, target) : nullptr;
+    if (!binding) return false;
+    binding->RunAccessKey();
     return true;
 }
 
-void MainWindow::RunAccessKey(Control& target) {
-    if (auto* button = dynamic_cast<Button*>(&target)) {
-        button->Click();
-        return;
-    }
-    if (auto* check = dynamic_cast<CheckBox*>(&target)) {
-        if (Binding* binding = Find(check)) SetFocus(binding->hwnd);
-        check->Toggle();
-        return;
-    }
-    if (auto* radio = dynamic_cast<RadioGroup*>(&target)) {
-        const int index = radio->ItemIndex() >= 0 ? radio->ItemIndex() : 0;
-        if (index < static_cast<int>(radioItems_.size())) SetFocus(radioItems_[index]);
-        return;
-    }
-    // A group box: the first control of the group in tab order that can take the focus.
-    const Binding* first = nullptr;
-    for (const Binding& binding : bindings_) {
-        const Control& child = *binding.model;
-        if (child.Parent() != &target || child.tabOrder < 0 || !IsWindowEnabled(binding.hwnd)) continue;
-        if (!(GetWindowLongPtrA(binding.hwnd, GWL_STYLE) & WS_TABSTOP)) continue;
-        if (!first || child.tabOrder < first->model->tabOrder) first = &binding;
-    }
-    if (first) SetFocus(first->hwnd);
-}
-
-// The context menu at the pointer: its enabling is computed now, then the chosen item runs.
+// The context menu at the pointer: its enabling is computed now, then the chosen item runs
+// once the menu is gone.
 void MainWindow::OpenPopup() {
     PopupMenu& popup = form_.PopupMenu1;
     popup.Popup();
-    HMENU menu = CreatePopupMenu();
+    const int index = TrackPopup(popup) - kIdMenuItem0;
+    if (index >= 0 && index < static_cast<int>(popup.items.size())) popup.items[index]->Click();
+}
+
+// The menu's command identifier the user chose, 0 for none.
+int MainWindow::TrackPopup(const PopupMenu& popup) {
+    OwnedMenu menu;
     for (size_t i = 0; i < popup.items.size(); ++i) {
         const MenuItem& item = *popup.items[i];
         if (!item.visible) continue;
@@ -134,10 +119,8 @@ void MainWindow::OpenPopup() {
     SetForegroundWindow(Handle());
     const int chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                                                        at.x, at.y, 0, Handle(), nullptr));
-    DestroyMenu(menu);
     PostMessageA(Handle(), WM_NULL, 0, 0);
-    const int index = chosen - kIdMenuItem0;
-    if (chosen > 0 && index >= 0 && index < static_cast<int>(popup.items.size())) popup.items[index]->Click();
+    return chosen;
 }
 
 }  // namespace tavo::win32

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace tavo::win32 {
 
 int ScreenWin32::Width() const {
@@ -14,10 +16,8 @@ int ScreenWin32::Height() const {
 }
 
 int ScreenWin32::BitsPerPixel() const {
-    HDC dc = GetDC(nullptr);
-    const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    ReleaseDC(nullptr, dc);
-    return bits;
+    WindowDc screen(nullptr);
+    return GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
 }
 
 void DialogsWin32::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {

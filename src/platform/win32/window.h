@@ -1,9 +1,11 @@
-// The window-procedure thunk, the non-owning window wrapper and the GDI owners of the Win32 layer.
+// The window-procedure thunk and the non-owning window wrapper of the Win32 layer.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "platform/win32/handles.h"
 
 namespace tavo::win32 {
 
@@ -48,58 +50,6 @@ private:
     void OnPaint();
 
     HWND hwnd_ = nullptr;
-};
-
-// Owns a GDI object and deletes it at the end of its life.
-template <typename Handle>
-class GdiObject {
-public:
-    explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { Reset(); }
-    void Reset(Handle handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-    Handle Get() const { return handle_; }
-    operator Handle() const { return handle_; }
-
-private:
-    Handle handle_;
-};
-
-using OwnedFont = GdiObject<HFONT>;
-using OwnedBitmap = GdiObject<HBITMAP>;
-using OwnedBrush = GdiObject<HBRUSH>;
-
-// A window's device context for the scope: GetDC / ReleaseDC.
-class WindowDc {
-public:
-    explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    ~WindowDc() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
-    }
-    operator HDC() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-// Selects an object into a device context for the scope.
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-    ~SelectedObject() { SelectObject(dc_, old_); }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
 };
 
 std::string WindowText(HWND hwnd);

@@ -1,8 +1,10 @@
 // The image list grid: an owner-data list view that asks the StringGrid model for its cells and
 // hands the user's mouse, wheel and keys to the model, which decides the selection.
+#include "platform/win32/grid_binding.h"
+
 #include <algorithm>
 
-#include "platform/win32/main_window.h"
+#include "platform/win32/window.h"
 
 namespace tavo::win32 {
 
@@ -43,16 +45,21 @@ bool GridKeyOf(WPARAM key, GridKey& gridKey) {
 
 }  // namespace
 
-void MainWindow::CreateGrid(HWND grid) {
-    const StringGrid& model = form_.Filez;
+HWND GridBinding::MakeWindow() {
+    HWND grid = MakeChild(
+        WC_LISTVIEWA, "",
+        ChildStyle(true) | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+        WS_EX_CLIENTEDGE);
+    if (!grid) return nullptr;
+    const StringGrid& model = grid_;
     SendMessageA(grid, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                  LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     SendMessageA(grid, LVM_SETBKCOLOR, 0, face);
     SendMessageA(grid, LVM_SETTEXTBKCOLOR, 0, face);
     // A one-pixel-wide row picture sets the row height the grid asks for.
-    gridRows_ = ImageList_Create(1, model.defaultRowHeight, ILC_COLOR, 1, 0);
-    SendMessageA(grid, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(gridRows_));
+    rowHeight_.Reset(ImageList_Create(1, model.defaultRowHeight, ILC_COLOR, 1, 0));
+    SendMessageA(grid, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rowHeight_.Get()));
     headerTexts_.assign(model.ColCount(), std::string());
     for (int col = 0; col < model.ColCount(); ++col) {
         headerTexts_[col] = model.Cell(col, 0);
@@ -64,38 +71,47 @@ void MainWindow::CreateGrid(HWND grid) {
         SendMessageA(grid, LVM_INSERTCOLUMNA, col, reinterpret_cast<LPARAM>(&column));
     }
     SetWindowSubclass(grid, GridProc, kGridSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    return grid;
+}
+
+void GridBinding::Placed() {
+    if (Handle())
+        grid_.pageRows = std::max(1, static_cast<int>(SendMessageA(Handle(), LVM_GETCOUNTPERPAGE, 0, 0)));
+}
+
+bool GridBinding::IsHeader(HWND hwnd) const {
+    return Handle() && hwnd == reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
 }
 
 // The model is the truth: row count, header texts and the selected row are copied to the control.
-void MainWindow::SyncGrid() {
-    if (!grid_) return;
-    const StringGrid& model = form_.Filez;
+void GridBinding::SyncState() {
+    const StringGrid& model = grid_;
     const int items = model.RowCount() - model.FixedRows();
-    if (SendMessageA(grid_, LVM_GETITEMCOUNT, 0, 0) != items)
-        SendMessageA(grid_, LVM_SETITEMCOUNT, items, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0) != items)
+        SendMessageA(Handle(), LVM_SETITEMCOUNT, items, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     for (int col = 0; col < static_cast<int>(headerTexts_.size()); ++col) {
         if (headerTexts_[col] == model.Cell(col, 0)) continue;
         headerTexts_[col] = model.Cell(col, 0);
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT;
         column.pszText = const_cast<char*>(headerTexts_[col].c_str());
-        SendMessageA(grid_, LVM_SETCOLUMNA, col, reinterpret_cast<LPARAM>(&column));
+        SendMessageA(Handle(), LVM_SETCOLUMNA, col, reinterpret_cast<LPARAM>(&column));
     }
     const int wanted = model.Row() - model.FixedRows();
     const int shown =
-        static_cast<int>(SendMessageA(grid_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (wanted != shown) {
         LVITEMA state{};
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(grid_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
         state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageA(grid_, LVM_SETITEMSTATE, wanted, reinterpret_cast<LPARAM>(&state));
+        SendMessageA(Handle(), LVM_SETITEMSTATE, wanted, reinterpret_cast<LPARAM>(&state));
     }
-    InvalidateRect(grid_, nullptr, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-LRESULT MainWindow::OnGridNotify(NMHDR* header) {
-    const StringGrid& model = form_.Filez;
+LRESULT GridBinding::OnNotify(NMHDR* header) {
+    const StringGrid& model = grid_;
     switch (header->code) {
         case LVN_GETDISPINFOA: {
             LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
@@ -110,7 +126,7 @@ LRESULT MainWindow::OnGridNotify(NMHDR* header) {
         case LVN_ODFINDITEMA:
             return -1;  // typing never moves the selection
         case NM_CUSTOMDRAW:
-            return OnGridCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+            return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
         default:
             return 0;
     }
@@ -118,17 +134,17 @@ LRESULT MainWindow::OnGridNotify(NMHDR* header) {
 
 // The grid draws its cells itself: the selected row highlighted whether or not
 // the grid has the focus, and grid lines that show on the button face.
-LRESULT MainWindow::OnGridCustomDraw(NMLVCUSTOMDRAW* draw) {
+LRESULT GridBinding::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
     switch (draw->nmcd.dwDrawStage) {
         case CDDS_PREPAINT:
             return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
         case CDDS_ITEMPREPAINT:
             return CDRF_NOTIFYSUBITEMDRAW;
         case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-            DrawGridCell(draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec), draw->iSubItem);
+            DrawCell(draw->nmcd.hdc, static_cast<int>(draw->nmcd.dwItemSpec), draw->iSubItem);
             return CDRF_SKIPDEFAULT;
         case CDDS_POSTPAINT:
-            DrawGridLines(draw->nmcd.hdc);
+            DrawLines(draw->nmcd.hdc);
             return CDRF_DODEFAULT;
         default:
             return CDRF_DODEFAULT;
@@ -137,14 +153,14 @@ LRESULT MainWindow::OnGridCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 // One cell: its background, and its text 2 pixels right of and below the cell's
 // top-left corner, clipped to the cell.
-void MainWindow::DrawGridCell(HDC dc, int item, int col) {
-    const StringGrid& model = form_.Filez;
+void GridBinding::DrawCell(HDC dc, int item, int col) {
+    const StringGrid& model = grid_;
     RECT cell{};
     cell.top = col;
     cell.left = LVIR_BOUNDS;
-    if (!SendMessageA(grid_, LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&cell))) return;
+    if (!SendMessageA(Handle(), LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&cell))) return;
     // The first column's rectangle is the whole row; it ends at the column's width.
-    if (col == 0) cell.right = cell.left + static_cast<int>(SendMessageA(grid_, LVM_GETCOLUMNWIDTH, 0, 0));
+    if (col == 0) cell.right = cell.left + static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, 0, 0));
     const bool selected = item == model.Row() - model.FixedRows();
     FillRect(dc, &cell, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
     const std::string& text = model.Cell(col, item + model.FixedRows());
@@ -157,18 +173,18 @@ void MainWindow::DrawGridCell(HDC dc, int item, int col) {
                 static_cast<UINT>(text.size()), nullptr);
 }
 
-void MainWindow::DrawGridLines(HDC dc) {
-    const StringGrid& model = form_.Filez;
+void GridBinding::DrawLines(HDC dc) {
+    const StringGrid& model = grid_;
     RECT client;
-    GetClientRect(grid_, &client);
+    GetClientRect(Handle(), &client);
     const int items = model.RowCount() - model.FixedRows();
-    const int top = static_cast<int>(SendMessageA(grid_, LVM_GETTOPINDEX, 0, 0));
+    const int top = static_cast<int>(SendMessageA(Handle(), LVM_GETTOPINDEX, 0, 0));
     RECT first{};
     first.left = LVIR_BOUNDS;
-    if (items <= 0 || !SendMessageA(grid_, LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&first))) return;
+    if (items <= 0 || !SendMessageA(Handle(), LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&first))) return;
     const int pitch = first.bottom - first.top;
     if (pitch <= 0) return;
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+    OwnedPen pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
     SelectedObject selected(dc, pen.Get());
     const int right = first.right;
     const int bottom = std::min<int>(client.bottom, first.top + (items - top) * pitch);
@@ -178,20 +194,20 @@ void MainWindow::DrawGridLines(HDC dc) {
     }
     int x = first.left;
     for (size_t col = 0; col < headerTexts_.size(); ++col) {
-        x += static_cast<int>(SendMessageA(grid_, LVM_GETCOLUMNWIDTH, col, 0));
+        x += static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, col, 0));
         MoveToEx(dc, x - 1, first.top, nullptr);
         LineTo(dc, x - 1, bottom);
     }
 }
 
 // The row under a point of the grid's client area; -1 on the header or below the last row.
-int MainWindow::GridHitRow(LPARAM point) const {
-    const StringGrid& model = form_.Filez;
+int GridBinding::HitRow(LPARAM point) const {
+    const StringGrid& model = grid_;
     const int y = static_cast<short>(HIWORD(point));
-    const int top = static_cast<int>(SendMessageA(grid_, LVM_GETTOPINDEX, 0, 0));
+    const int top = static_cast<int>(SendMessageA(Handle(), LVM_GETTOPINDEX, 0, 0));
     RECT item{};
     item.left = LVIR_BOUNDS;
-    if (!SendMessageA(grid_, LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&item))) return -1;
+    if (!SendMessageA(Handle(), LVM_GETITEMRECT, top, reinterpret_cast<LPARAM>(&item))) return -1;
     const int height = item.bottom - item.top;
     if (height <= 0 || y < item.top) return -1;
     const int index = top + (y - item.top) / height;
@@ -199,22 +215,23 @@ int MainWindow::GridHitRow(LPARAM point) const {
     return index + model.FixedRows();
 }
 
-void MainWindow::ShowSelectedRow() {
-    const StringGrid& model = form_.Filez;
-    SendMessageA(grid_, LVM_ENSUREVISIBLE, model.Row() - model.FixedRows(), FALSE);
+void GridBinding::ShowSelectedRow() {
+    const StringGrid& model = grid_;
+    SendMessageA(Handle(), LVM_ENSUREVISIBLE, model.Row() - model.FixedRows(), FALSE);
 }
 
-LRESULT MainWindow::GridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    StringGrid& model = form_.Filez;
+LRESULT GridBinding::GridMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    StringGrid& model = grid_;
+    HWND grid = Handle();
     handled = true;
     switch (message) {
         case WM_LBUTTONDOWN:
             SetFocus(grid);
             SetCapture(grid);
-            model.LeftButtonDown(GridHitRow(lParam));
+            model.LeftButtonDown(HitRow(lParam));
             return 0;
         case WM_MOUSEMOVE:
-            if (GetCapture() == grid && (wParam & MK_LBUTTON)) model.LeftButtonDrag(GridHitRow(lParam));
+            if (GetCapture() == grid && (wParam & MK_LBUTTON)) model.LeftButtonDrag(HitRow(lParam));
             return 0;
         case WM_LBUTTONUP:
             if (GetCapture() == grid) ReleaseCapture();
@@ -256,12 +273,12 @@ LRESULT MainWindow::GridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM l
     return 0;
 }
 
-LRESULT CALLBACK MainWindow::GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR self) {
+LRESULT CALLBACK GridBinding::GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self) {
     try {
         bool handled = false;
         const LRESULT result =
-            reinterpret_cast<MainWindow*>(self)->GridMessage(hwnd, message, wParam, lParam, handled);
+            reinterpret_cast<GridBinding*>(self)->GridMessage(message, wParam, lParam, handled);
         if (handled) return result;
     } catch (...) {
         ReportCurrentException();
