@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/prepare.h"
 
@@ -143,42 +143,19 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
     return a;
 }
 
-class FixedScreen : public tavo::Screen {
-public:
-    FixedScreen(int width, int height, int bits) : width_(width), height_(height), bits_(bits) {}
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
-    int BitsPerPixel() const override { return bits_; }
-
-private:
-    int width_, height_, bits_;
-};
-
-// The load-failure box becomes a line on standard error.
-class ConsoleDialogs : public tavo::Dialogs {
-public:
-    void ShowMessage(const std::string& text, const std::string&, tavo::MessageIcon) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-};
-
-class ConsoleStatus : public tavo::StatusSink {
-public:
-    void SetStatus(const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        std::fflush(stderr);
-    }
-};
+void PrintStatus(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+}
 
 int Run(const Arguments& a) {
-    FixedScreen screen(a.screenWidth, a.screenHeight, a.displayBits);
-    ConsoleDialogs dialogs;
-    ConsoleStatus status;
     tavo::PrepareContext context;
     context.options = a.options;
-    context.screen = &screen;
-    context.dialogs = &dialogs;
-    context.status = a.status ? &status : nullptr;
+    context.displayBits = a.displayBits;
+    context.screenWidth = a.screenWidth;
+    if (a.status) context.status = PrintStatus;
+    // The load-failure box becomes a line on standard error.
+    context.loadFailed = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
     context.fullDecode = a.fullDecode;
     std::unique_ptr<tavo::Bitmap> bitmap;
     if (!tavo::PrepareWallpaperBitmap(a.targetWidth, a.targetHeight, bitmap, a.input, context))

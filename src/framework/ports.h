@@ -28,13 +28,6 @@ public:
     virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
 };
 
-// Where progress texts go (the main window's status line).
-class StatusSink {
-public:
-    virtual ~StatusSink() = default;
-    virtual void SetStatus(const std::string& text) = 0;
-};
-
 // The application-wide mouse cursor.
 enum class CursorShape { Default, HourGlass };
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/error.h"
+#include "base/error.h"
 
 namespace tavo {
 namespace {

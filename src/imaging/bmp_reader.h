@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/bitmap.h"
-#include "imaging/stretch.h"
+#include "imaging/row_source.h"
 
 #include <vector>
 

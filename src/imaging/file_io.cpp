@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "framework/error.h"
+#include "base/error.h"
+#include "base/replace_file.h"
 
 namespace tavo {
 namespace {

@@ -25,7 +25,4 @@ struct ByteSpan {
 };
 void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pieces);
 
-// Moves `temporary` over `target`, replacing it; false on failure (platform specific).
-bool ReplaceFileWith(const std::string& temporary, const std::string& target);
-
 }  // namespace tavo

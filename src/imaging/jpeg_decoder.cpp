@@ -1,7 +1,7 @@
 // libjpeg plumbing: error exit, in-memory source, scan limit, the call sequences and the parameters.
 #include "imaging/jpeg_decoder.h"
 
-#include "framework/error.h"
+#include "base/error.h"
 
 #ifdef _MSC_VER
 // The functions that set a jump target hold no objects with destructors.

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <new>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/file_io.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/stretch.h"

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/jpeg_decoder.h"
 
 namespace tavo {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
-#include "imaging/stretch.h"
+#include "imaging/row_source.h"
 
 namespace tavo {
 

@@ -1,10 +1,10 @@
 // Turning one picture file into a bitmap that fits a target area, by the user's options.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "framework/ports.h"
 #include "imaging/bitmap.h"
 
 namespace tavo {
@@ -19,12 +19,18 @@ struct PrepareOptions {
     bool proportional = true;
 };
 
-// Everything the preparation reads from its owner and the platform.
+// Everything the preparation reads from its owner and the platform, taken once per call.
 struct PrepareContext {
     PrepareOptions options;
-    StatusSink* status = nullptr;
-    const Screen* screen = nullptr;
-    Dialogs* dialogs = nullptr;
+    // Bits per pixel times planes of the display the picture is prepared for.
+    int displayBits = 32;
+    // The screen's width in pixels; 0 takes the target's width (a target as wide as the screen).
+    int screenWidth = 0;
+    // Receives each stage's status text; may be empty.
+    std::function<void(const std::string& text)> status;
+    // Shows the load-failure message ("Error reading file: " and the path) to
+    // the user, before the call returns its empty bitmap; may be empty.
+    std::function<void(const std::string& message)> loadFailed;
     // Decode JPEG pictures whole before resampling instead of row by row. Both
     // give the same bytes; the whole decode is the plain reference road, kept
     // for tests and benchmarks.

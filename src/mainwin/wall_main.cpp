@@ -174,9 +174,17 @@ PrepareContext TForm1::MakePrepareContext() {
     context.options.shrink = ResLarge.Checked();
     context.options.zoom = ResSmall.Checked();
     context.options.proportional = PropRes.Checked();
-    context.status = this;
-    context.screen = ports_.screen;
-    context.dialogs = ports_.dialogs;
+    if (ports_.screen) {
+        context.displayBits = ports_.screen->BitsPerPixel();
+        context.screenWidth = ports_.screen->Width();
+    }
+    context.status = [this](const std::string& text) { SetStatus(text); };
+    if (ports_.dialogs) {
+        Dialogs* dialogs = ports_.dialogs;
+        context.loadFailed = [dialogs](const std::string& message) {
+            dialogs->ShowMessage(message, "Error", MessageIcon::Error);
+        };
+    }
     return context;
 }
 

@@ -40,7 +40,7 @@ struct MainWindowPorts {
 // whole path when it has neither.
 std::string FileNameOfPath(const std::string& path);
 
-class TForm1 : public Form, private StatusSink {
+class TForm1 : public Form {
 private:
     MainWindowPorts ports_;  // first: the dialog model below is built from it
 
@@ -119,7 +119,7 @@ public:
     std::function<void()> saveSettings;
 
 private:
-    void SetStatus(const std::string& text) override;
+    void SetStatus(const std::string& text);
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();
     void AppendPaths(const std::vector<std::string>& paths);

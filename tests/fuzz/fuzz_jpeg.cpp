@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/jpeg_rows.h"
+#include "imaging/stretch.h"
 
 namespace {
 

@@ -34,10 +34,4 @@ public:
     std::vector<ShownMessage> shown;
 };
 
-class RecordingStatus : public StatusSink {
-public:
-    void SetStatus(const std::string& text) override { texts.push_back(text); }
-    std::vector<std::string> texts;
-};
-
 }  // namespace tavo::testing

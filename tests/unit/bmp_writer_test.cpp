@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/file_io.h"
 #include "imaging/pixels.h"
 #include "support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/file_io.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/pixels.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/pixels.h"
 #include "support/jpeg_maker.h"
 #include "support/temp_dir.h"

@@ -1,7 +1,7 @@
 // Anchored placement of the main window's controls and the error box's text.
 #include <gtest/gtest.h>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "framework/layout.h"
 
 namespace tavo {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/prepare.h"
-#include "support/fake_ports.h"
 #include "support/jpeg_maker.h"
+#include "support/prepare_recorder.h"
 #include "support/temp_dir.h"
 
 namespace tavo {
@@ -113,14 +113,12 @@ struct Outcome {
 };
 
 Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
-    testing::FakeScreen screen(s.screenW, 768, s.displayBits);
-    testing::RecordingDialogs dialogs;
-    testing::RecordingStatus status;
+    testing::PrepareRecorder seen;
     PrepareContext c;
     c.options = PrepareOptions{s.colourDepth, s.shrink, s.zoom, s.proportional};
-    c.screen = &screen;
-    c.dialogs = &dialogs;
-    c.status = &status;
+    c.displayBits = s.displayBits;
+    c.screenWidth = s.screenW;
+    seen.Attach(c);
     c.fullDecode = fullDecode;
     Outcome o;
     std::unique_ptr<Bitmap> result;
@@ -130,7 +128,7 @@ Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
         o.error = e.what();
     }
     o.file = EncodeBmpFile(*result);
-    o.status = status.texts;
+    o.status = seen.status;
     return o;
 }
 
@@ -188,15 +186,14 @@ TEST(PrepareStreamed, LoadFailuresKeepTheirMessage) {
     testing::TempDir dir;
     const std::string path = dir.File("not a picture.jpg");
     testing::WriteBytes(path, {'h', 'e', 'l', 'l', 'o'});
-    testing::FakeScreen screen;
-    testing::RecordingDialogs dialogs;
+    testing::PrepareRecorder seen;
     PrepareContext c;
-    c.screen = &screen;
-    c.dialogs = &dialogs;
+    c.screenWidth = 1024;
+    seen.Attach(c);
     std::unique_ptr<Bitmap> result;
     EXPECT_FALSE(PrepareWallpaperBitmap(1024, 768, result, path, c));
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + path);
+    ASSERT_EQ(seen.failures.size(), 1u);
+    EXPECT_EQ(seen.failures[0], "Error reading file: " + path);
     EXPECT_TRUE(result->Empty());
 }
 

@@ -3,19 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "imaging/bmp_writer.h"
 #include "imaging/pixels.h"
-#include "support/fake_ports.h"
 #include "support/jpeg_maker.h"
+#include "support/prepare_recorder.h"
 #include "support/temp_dir.h"
 
 namespace tavo {
 namespace {
 
-using testing::FakeScreen;
-using testing::RecordingDialogs;
-using testing::RecordingStatus;
+using testing::PrepareRecorder;
 using testing::TempDir;
 
 struct SizeCase {
@@ -87,9 +85,9 @@ protected:
     PrepareContext Context(int colourDepth = 0) {
         PrepareContext c;
         c.options.colourDepth = colourDepth;
-        c.screen = &screen;
-        c.dialogs = &dialogs;
-        c.status = &status;
+        c.displayBits = 32;
+        c.screenWidth = 1024;
+        seen.Attach(c);
         return c;
     }
 
@@ -121,9 +119,7 @@ protected:
     }
 
     TempDir dir;
-    FakeScreen screen{1024, 768, 32};
-    RecordingDialogs dialogs;
-    RecordingStatus status;
+    PrepareRecorder seen;
 };
 
 TEST_F(PrepareTest, MissingFileShowsTheLoadFailureAndLeavesAnEmptyDeviceBitmap) {
@@ -133,11 +129,9 @@ TEST_F(PrepareTest, MissingFileShowsTheLoadFailureAndLeavesAnEmptyDeviceBitmap) 
     ASSERT_TRUE(result);
     EXPECT_TRUE(result->Empty());
     EXPECT_EQ(result->Format(), PixelFormat::Device);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + path);
-    EXPECT_EQ(dialogs.shown[0].caption, "Error");
-    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
-    EXPECT_EQ(status.texts, std::vector<std::string>{"Loading BMP..."});
+    ASSERT_EQ(seen.failures.size(), 1u);
+    EXPECT_EQ(seen.failures[0], "Error reading file: " + path);
+    EXPECT_EQ(seen.status, std::vector<std::string>{"Loading BMP..."});
 }
 
 TEST_F(PrepareTest, PictureOfTheTargetSizeIsCopiedUnchanged) {
@@ -148,8 +142,8 @@ TEST_F(PrepareTest, PictureOfTheTargetSizeIsCopiedUnchanged) {
     ASSERT_TRUE(PrepareWallpaperBitmap(1024, 768, result, WriteBitmap("exact.bmp", picture), c));
     EXPECT_EQ(result->Format(), PixelFormat::Bits24);
     EXPECT_EQ(EncodeBmpFile(*result), EncodeBmpFile(picture));
-    EXPECT_EQ(status.texts, (std::vector<std::string>{"Loading BMP...", "Resampling..."}));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(seen.status, (std::vector<std::string>{"Loading BMP...", "Resampling..."}));
+    EXPECT_TRUE(seen.failures.empty());
 }
 
 TEST_F(PrepareTest, DontChangeKeepsAnEightBitSourceAndItsColourTable) {
@@ -176,8 +170,8 @@ TEST_F(PrepareTest, ZeroLengthBitmapFileIsALoadedEmptyPicture) {
     std::unique_ptr<Bitmap> result;
     EXPECT_TRUE(PrepareWallpaperBitmap(1024, 768, result, path, Context()));
     EXPECT_TRUE(result->Empty());
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(status.texts, (std::vector<std::string>{"Loading BMP...", "Resampling..."}));
+    EXPECT_TRUE(seen.failures.empty());
+    EXPECT_EQ(seen.status, (std::vector<std::string>{"Loading BMP...", "Resampling..."}));
 }
 
 TEST_F(PrepareTest, JpegTakesTheJpegRoadAndComesOut24Bit) {
@@ -188,7 +182,7 @@ TEST_F(PrepareTest, JpegTakesTheJpegRoadAndComesOut24Bit) {
     EXPECT_EQ(result->Format(), PixelFormat::Bits24);
     EXPECT_EQ(result->Width(), 7);  // 40 x 200 / 1024, cut toward zero
     EXPECT_EQ(result->Height(), 5);
-    EXPECT_EQ(status.texts, (std::vector<std::string>{"Loading JPEG...", "Converting...", "Resampling..."}));
+    EXPECT_EQ(seen.status, (std::vector<std::string>{"Loading JPEG...", "Converting...", "Resampling..."}));
 }
 
 TEST_F(PrepareTest, JpegContentNamedJpegTakesTheBitmapRoadAndFails) {
@@ -196,8 +190,8 @@ TEST_F(PrepareTest, JpegContentNamedJpegTakesTheBitmapRoadAndFails) {
     testing::WriteBytes(path, testing::MakeJpeg(8, 8, testing::PatternRgb(8, 8)));
     std::unique_ptr<Bitmap> result;
     EXPECT_FALSE(PrepareWallpaperBitmap(200, 150, result, path, Context()));
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + path);
+    ASSERT_EQ(seen.failures.size(), 1u);
+    EXPECT_EQ(seen.failures[0], "Error reading file: " + path);
 }
 
 TEST_F(PrepareTest, FileThatIsNoJpegFailsAtLoadOnTheJpegRoad) {
@@ -205,8 +199,8 @@ TEST_F(PrepareTest, FileThatIsNoJpegFailsAtLoadOnTheJpegRoad) {
     testing::WriteBytes(path, {'B', 'M', 0, 0, 0, 0});
     std::unique_ptr<Bitmap> result;
     EXPECT_FALSE(PrepareWallpaperBitmap(200, 150, result, path, Context()));
-    EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(status.texts, std::vector<std::string>{"Loading JPEG..."});
+    EXPECT_EQ(seen.failures.size(), 1u);
+    EXPECT_EQ(seen.status, std::vector<std::string>{"Loading JPEG..."});
 }
 
 TEST_F(PrepareTest, CorruptJpegBodyLeavesWithTheDecoderError) {
@@ -222,8 +216,8 @@ TEST_F(PrepareTest, CorruptJpegBodyLeavesWithTheDecoderError) {
     }
     ASSERT_TRUE(result);
     EXPECT_TRUE(result->Empty());
-    EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(status.texts, (std::vector<std::string>{"Loading JPEG...", "Converting..."}));
+    EXPECT_TRUE(seen.failures.empty());
+    EXPECT_EQ(seen.status, (std::vector<std::string>{"Loading JPEG...", "Converting..."}));
 }
 
 TEST_F(PrepareTest, DontChangeWithACustomLayoutIsAnInvalidPixelFormat) {
@@ -248,9 +242,8 @@ TEST_F(PrepareTest, DontChangeWithACustomLayoutIsAnInvalidPixelFormat) {
 }
 
 TEST_F(PrepareTest, LowColourDisplayGivesADeeperSourceTheHalftonePalette) {
-    FakeScreen eightBit(1024, 768, 8);
     PrepareContext c = Context(0);
-    c.screen = &eightBit;
+    c.displayBits = 8;
     std::unique_ptr<Bitmap> result;
     ASSERT_TRUE(PrepareWallpaperBitmap(1024, 768, result,
                                        WriteBitmap("deep.bmp", Gradient(PixelFormat::Bits24, 8, 8)), c));

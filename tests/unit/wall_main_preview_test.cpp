@@ -1,7 +1,7 @@
 // The main window's preview: when it is prepared again, what it shows, and its failure roads.
 #include <gtest/gtest.h>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "support/wall_main_fixture.h"
 
 namespace tavo {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "support/wall_main_fixture.h"
 
 namespace tavo {
@@ -28,7 +28,8 @@ TEST_F(WallMainTest, WallpaperStagesRunInOrderAndWriteThePreparedScreenPicture) 
 
     std::unique_ptr<Bitmap> expected;
     PrepareContext context;
-    context.screen = &screen;
+    context.displayBits = screen.BitsPerPixel();
+    context.screenWidth = screen.Width();
     ASSERT_TRUE(PrepareWallpaperBitmap(screen.Width(), screen.Height(), expected, a, context));
     EXPECT_EQ(ReadBytes(WallpaperFile()), EncodeBmpFile(*expected));
 }
@@ -63,6 +64,8 @@ TEST_F(WallMainTest, UnreadablePictureWritesNothingAndLeavesTheWallpaper) {
     EXPECT_EQ(log, (EventLog{"cursor:wait", "status:Loading BMP...", kBannerEvent, "cursor:default"}));
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Error reading file: " + missing);
+    EXPECT_EQ(dialogs.shown[0].caption, "Error");
+    EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
     EXPECT_FALSE(std::filesystem::exists(WallpaperFile()));
     EXPECT_TRUE(wallpaper.fileNames.empty());
 }

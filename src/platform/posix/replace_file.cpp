@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "imaging/file_io.h"
+#include "base/replace_file.h"
 
 namespace tavo {
 

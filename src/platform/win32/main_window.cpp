@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "framework/layout.h"
 #include "platform/win32/grid_binding.h"
 

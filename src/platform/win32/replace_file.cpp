@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "imaging/file_io.h"
+#include "base/replace_file.h"
 
 namespace tavo {
 

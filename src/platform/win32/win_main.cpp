@@ -1,7 +1,7 @@
 // The program's start: create the main window and show it, then run the message loop.
 #include <memory>
 
-#include "framework/error.h"
+#include "base/error.h"
 #include "mainwin/wall_main.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"

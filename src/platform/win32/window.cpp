@@ -4,7 +4,7 @@
 #include <exception>
 #include <vector>
 
-#include "framework/error.h"
+#include "base/error.h"
 
 namespace tavo::win32 {
 
