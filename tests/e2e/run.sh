@@ -3,7 +3,8 @@
 # worked from outside by tavowall-e2e-driver.exe; the files and registry values it leaves are checked here.
 #
 # usage: bash tests/e2e/run.sh [NATIVE_BUILD_DIR [WIN32_BUILD_DIR]]   (defaults build/native, build/win32)
-#   exit 0 all passed, 1 a scenario failed, 2 a tool is missing, 77 skipped (no TavoWallpaper.exe yet)
+#   exit 0 all passed, 1 a scenario failed (or, under CI=true, no TavoWallpaper.exe), 2 a tool is missing,
+#   77 skipped (no TavoWallpaper.exe yet)
 #   TAVO_E2E_ONLY="a b"   runs only the named scenarios;  TAVO_E2E_KEEP=1 keeps the Wine prefix
 # Output: one line per scenario, then "N passed, M failed". The work, the logs and the screenshots
 # (main-window.png, desktop.png) are in build/e2e.
@@ -14,11 +15,10 @@ native_dir=$(cd "${1:-$root/build/native}" 2>/dev/null && pwd) || { echo "no nat
 win32_dir=${2:-$root/build/win32}
 exe=$win32_dir/TavoWallpaper.exe
 driver=$win32_dir/tavowall-e2e-driver.exe
+# shellcheck source=tests/support/needs.sh
+source "$root/tests/support/needs.sh"
 for f in "$exe" "$driver"; do
-    if [ ! -f "$f" ]; then
-        echo "SKIP e2e: $f is not built (cmake --preset win32 && cmake --build build/win32)"
-        exit 77
-    fi
+    [ -f "$f" ] || need_or_skip "e2e: $f is not built (cmake --preset win32 && cmake --build build/win32)"
 done
 for tool in wine wineserver Xvfb convert import; do
     command -v "$tool" >/dev/null 2>&1 || { echo "e2e: $tool is not installed (scripts/install-deps.sh)" >&2; exit 2; }

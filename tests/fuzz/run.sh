@@ -5,11 +5,10 @@ set -euo pipefail
 build=${1:-build/fuzz}
 seconds=${2:-60}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-shared=${TAVO_SHARED_DIR:-$root/../shared}
 work=$build/corpus
 mkdir -p "$work/bmp" "$work/jpeg"
 
-[ -d "$shared/conformance/bmpsuite" ] && find "$shared/conformance/bmpsuite" -name '*.bmp' -exec cp -n {} "$work/bmp/" \;
+find "$root/tests/data/bmpsuite" -name '*.bmp' -exec cp -n {} "$work/bmp/" \;
 testimages=$root/build/deps/libjpeg-turbo-src/testimages
 [ -d "$testimages" ] && cp -n "$testimages"/*.jpg "$work/jpeg/" 2>/dev/null || true
 

@@ -9,19 +9,19 @@
 #include "imaging/bmp_reader.h"
 #include "imaging/file_io.h"
 #include "support/digest.h"
+#include "support/needs.h"
 
 namespace tavo {
 namespace {
 
-const std::string kSuite = TAVO_SHARED_DIR "/conformance/bmpsuite";
+const std::string kSuite = TAVO_TEST_DATA "/bmpsuite";
 constexpr int kTrueColour = 32;  // run-length files keep their exact colours on such a display
 
 bool SuitePresent() {
     return std::ifstream(kSuite + "/expected-rgb24.tsv").good();
 }
 
-#define REQUIRE_SUITE() \
-    if (!SuitePresent()) GTEST_SKIP() << "no conformance files at " << kSuite
+#define REQUIRE_SUITE() TAVO_REQUIRE(SuitePresent(), "the BMP Suite files at " << kSuite)
 
 std::vector<uint8_t> ReadSuiteFile(const std::string& name) {
     std::vector<uint8_t> bytes;

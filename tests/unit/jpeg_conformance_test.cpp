@@ -13,6 +13,7 @@
 #include "imaging/jpeg_image.h"
 #include "imaging/pixels.h"
 #include "support/jpeg_maker.h"
+#include "support/needs.h"
 #include "support/temp_dir.h"
 
 namespace tavo {
@@ -135,14 +136,12 @@ Picture Decode(const std::string& path, const DecodeSetup& s) {
 
 class JpegConformance : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!HaveTool(kDjpeg)) GTEST_SKIP() << "djpeg is not installed";
-    }
+    void SetUp() override { TAVO_REQUIRE(HaveTool(kDjpeg), kDjpeg << " (package libjpeg-turbo-progs)"); }
     testing::TempDir dir_;
 };
 
 TEST_F(JpegConformance, LibraryTestImagesMatchDjpegInEverySetup) {
-    if (!std::filesystem::exists(TestImage("testorig.jpg"))) GTEST_SKIP() << "no test images";
+    TAVO_REQUIRE(std::filesystem::exists(TestImage("testorig.jpg")), TestImage("testorig.jpg"));
     for (const char* name : {"testorig.jpg", "testimgint.jpg", "testimgari.jpg"})
         for (const DecodeSetup& s : kSetups)
             ExpectSamePicture(Decode(TestImage(name), s), Djpeg(s.djpegOptions, TestImage(name), dir_),
@@ -150,7 +149,7 @@ TEST_F(JpegConformance, LibraryTestImagesMatchDjpegInEverySetup) {
 }
 
 TEST_F(JpegConformance, TwelveBitFilesFailCleanly) {
-    if (!std::filesystem::exists(TestImage("testorig12.jpg"))) GTEST_SKIP() << "no test images";
+    TAVO_REQUIRE(std::filesystem::exists(TestImage("testorig12.jpg")), TestImage("testorig12.jpg"));
     TJPEGImage jpeg;
     EXPECT_THROW(
         {
@@ -177,7 +176,7 @@ void WritePnm(const std::string& path, int width, int height, bool grey) {
 }
 
 TEST_F(JpegConformance, CjpegFilesOfEveryLayoutMatchDjpeg) {
-    if (!HaveTool(kCjpeg)) GTEST_SKIP() << "cjpeg is not installed";
+    TAVO_REQUIRE(HaveTool(kCjpeg), kCjpeg << " (package libjpeg-turbo-progs)");
     const struct {
         const char* options;
         bool grey;
@@ -214,7 +213,7 @@ TEST_F(JpegConformance, CjpegFilesOfEveryLayoutMatchDjpeg) {
 }
 
 TEST_F(JpegConformance, GreyFilesShowAtMost236GreyLevelsOnA24BitCanvas) {
-    if (!HaveTool(kCjpeg)) GTEST_SKIP() << "cjpeg is not installed";
+    TAVO_REQUIRE(HaveTool(kCjpeg), kCjpeg << " (package libjpeg-turbo-progs)");
     // A smooth ramp over all 256 levels, so that the quantizer has to drop some.
     const std::string pgm = dir_.File("ramp.pgm"), jpg = dir_.File("ramp.jpg");
     std::string header = "P5\n256 16\n255\n";

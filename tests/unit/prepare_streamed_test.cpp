@@ -9,6 +9,7 @@
 #include "imaging/bmp_writer.h"
 #include "imaging/prepare.h"
 #include "support/jpeg_maker.h"
+#include "support/needs.h"
 #include "support/prepare_recorder.h"
 #include "support/temp_dir.h"
 
@@ -205,7 +206,7 @@ namespace {
 
 // Every file of the bitmap conformance suite, through both roads.
 TEST(PrepareStreamed, BitmapFilesReadInPlaceMatchTheWholeLoad) {
-    const std::string suite = std::string(TAVO_SHARED_DIR) + "/conformance/bmpsuite";
+    const std::string suite = std::string(TAVO_TEST_DATA) + "/bmpsuite";
     std::vector<std::string> files;
     for (const char* folder : {"g", "q", "b", "x"}) {
         const std::string dir = suite + "/" + folder;
@@ -213,7 +214,7 @@ TEST(PrepareStreamed, BitmapFilesReadInPlaceMatchTheWholeLoad) {
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             files.push_back(entry.path().string());
     }
-    if (files.empty()) GTEST_SKIP() << "no conformance suite at " << suite;
+    TAVO_REQUIRE(!files.empty(), "the BMP Suite files at " << suite);
     const Setting settings[] = {
         {"wallpaper", 200, 100, 200, 32, 0, true, true, true},
         {"preview", 200, 150, 1024, 32, 1, true, false, true},
