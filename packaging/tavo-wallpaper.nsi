@@ -83,11 +83,6 @@ SectionEnd
 
 Section "Uninstall"
     Call un.CloseRunningCopies
-    Delete "$INSTDIR\${EXE}"
-    Delete "$INSTDIR\README.txt"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\Uninstall.exe"
-    RMDir "$INSTDIR"
     Delete "${SHORTCUT}"
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
@@ -97,4 +92,10 @@ Section "Uninstall"
     DeleteRegKey HKCU "${SETTINGS_KEY}"
     DeleteRegKey /ifempty HKCU "Software\Kelvara"
 keep:
+    ; The program's folder goes last: once it is gone, the uninstall is complete.
+    Delete "$INSTDIR\${EXE}"
+    Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\LICENSE.txt"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
 SectionEnd

@@ -9,6 +9,8 @@ namespace tavo {
 class Component {
 public:
     virtual ~Component() = default;
+    // The name the window's design gives the component ("Filez", "OpenDialog1").
+    std::string name;
 };
 
 // An event handler; the sender is the component that raised it (or the window

@@ -1,6 +1,9 @@
 // The form's visibility changes and close request.
 #include "framework/form.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace tavo {
 
 void Form::Show() {
@@ -24,6 +27,25 @@ bool Form::Close() {
     if (onClose) onClose(this);
     Hide();
     return true;
+}
+
+void Form::Destroying() {
+    Hide();
+    if (onDestroy) onDestroy(this);
+}
+
+Component* Form::FindComponent(const std::string& wanted) const {
+    const auto same = [&wanted](const Component* c) {
+        return std::equal(c->name.begin(), c->name.end(), wanted.begin(), wanted.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
+    };
+    const auto found = std::find_if(components_.begin(), components_.end(), same);
+    return found == components_.end() ? nullptr : *found;
+}
+
+bool Form::Owns(const Component* component) const {
+    return std::find(components_.begin(), components_.end(), component) != components_.end();
 }
 
 }  // namespace tavo

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/component.h"
 
@@ -14,6 +15,11 @@ struct SizeLimits {
     int minHeight = 0;
     int maxHeight = 0;
 };
+
+// Where the window goes when it is first shown.
+enum class FormPosition { Designed, ScreenCenter, DesktopCenter };
+enum class FormBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
+enum class WindowState { Normal, Minimized, Maximized };
 
 class Form : public Component {
 public:
@@ -30,20 +36,33 @@ public:
     // A close request (the title bar's close box): onCloseQuery may refuse it;
     // granted, onClose runs and the window hides. Returns whether it was granted.
     bool Close();
+    // The window's end: it hides, then onDestroy runs. The owner calls it once,
+    // while the window and its controls still exist.
+    void Destroying();
+
+    // The components the window owns, found by name without regard to case.
+    void AddComponent(Component* component) { components_.push_back(component); }
+    Component* FindComponent(const std::string& name) const;
+    bool Owns(const Component* component) const;
 
     std::string caption;
     int clientWidth = 0;
     int clientHeight = 0;
     SizeLimits limits;
+    FormPosition position = FormPosition::Designed;
+    FormBorderStyle borderStyle = FormBorderStyle::Sizeable;
+    WindowState windowState = WindowState::Normal;
     NotifyEvent onShow;
     NotifyEvent onHide;
     std::function<void(Component* sender, bool& canClose)> onCloseQuery;
     NotifyEvent onClose;
+    NotifyEvent onDestroy;
     // Tells the binding to show or hide the real window.
     std::function<void()> onVisibleChanged;
 
 private:
     bool visible_ = false;
+    std::vector<Component*> components_;
 };
 
 }  // namespace tavo

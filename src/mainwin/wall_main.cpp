@@ -5,9 +5,13 @@ namespace tavo {
 
 const char kBannerText[] = "Tavo Wallpaper 2 - your pictures on the desktop - ALPHA 4";
 const char kWallpaperFileName[] = "Tavo Wallpaper.bmp";
+const char kSettingsKeyPath[] = "Software\\Kelvara\\Ferlin2";
 
-TForm1::TForm1(const MainWindowPorts& ports) : ports_(ports), OpenDialog1(ports.fileDialogs) {
+TForm1::TForm1(const MainWindowPorts& ports)
+    : ports_(ports), OpenDialog1(ports.fileDialogs), FormStorage1(*this, *ports.registry, *ports.placement) {
     caption = "Tavo Wallpaper 2";
+    position = FormPosition::ScreenCenter;
+    borderStyle = FormBorderStyle::Sizeable;
     clientWidth = 432;
     clientHeight = 413;
     limits = SizeLimits{440, 440, 440, 0};
@@ -18,7 +22,10 @@ TForm1::TForm1(const MainWindowPorts& ports) : ports_(ports), OpenDialog1(ports.
     LayOutButtons();
     BuildOpenDialog();
     BuildPopupMenu();
+    BuildFormStorage();
+    NameComponents();
     Wire();
+    FormStorage1.Loaded();
     FormCreate(this);
 }
 
@@ -134,6 +141,9 @@ void TForm1::Wire() {
     Add1.onClick = [this](Component* s) { BitBtn1Click(s); };
     Exit1.onClick = [this](Component* s) { Exit1Click(s); };
     About1.onClick = [this](Component* s) { BitBtn2Click(s); };
+    AutoRun.onClick = [this](Component* s) { AutoRunClick(s); };
+    FormStorage1.OnSavePlacement = [this](Component* s) { FormStorage1SavePlacement(s); };
+    FormStorage1.OnRestorePlacement = [this](Component* s) { FormStorage1RestorePlacement(s); };
     onClose = [this](Component* s) { FormClose(s); };
 }
 
@@ -141,6 +151,7 @@ void TForm1::FormCreate(Component*) {
     LastPreviewPath.clear();
     Filez.SetCell(1, 0, "Path");
     Filez.SetCell(0, 0, "Filename");
+    RefreshAutoRunCheck();
     Status.SetSimpleText(kBannerText);
 }
 
@@ -153,7 +164,7 @@ void TForm1::Exit1Click(Component*) {
 }
 
 void TForm1::BitBtn3Click(Component*) {
-    if (saveSettings) saveSettings();
+    FormStorage1.SaveSettings();
     Hide();
 }
 

@@ -13,10 +13,14 @@
 #include "framework/menu.h"
 #include "framework/open_dialog.h"
 #include "framework/ports.h"
+#include "framework/program_module.h"
+#include "framework/registry.h"
 #include "framework/status_bar.h"
 #include "framework/string_grid.h"
 #include "framework/timer.h"
+#include "framework/window_placement.h"
 #include "imaging/prepare.h"
+#include "persist/form_storage.h"
 
 namespace tavo {
 
@@ -34,7 +38,14 @@ struct MainWindowPorts {
     const SystemFolders* folders = nullptr;
     Wallpaper* wallpaper = nullptr;
     AppLifetime* lifetime = nullptr;
+    // Required: the settings store and the Run key work on these.
+    Registry* registry = nullptr;
+    WindowPlacementPort* placement = nullptr;
+    const ProgramModule* module = nullptr;
 };
+
+// The settings key under HKEY_CURRENT_USER.
+extern const char kSettingsKeyPath[];
 
 // The name an entry shows: the part of its path after the last "\" or ":", the
 // whole path when it has neither.
@@ -62,6 +73,15 @@ public:
     void BitBtn3Click(Component* sender);
     void BitBtn2Click(Component* sender);
     void Exit1Click(Component* sender);
+    void AutoRunClick(Component* sender);
+    void FormStorage1SavePlacement(Component* sender);
+    void FormStorage1RestorePlacement(Component* sender);
+
+    // Start with Windows: the check box shows whether the Run key holds this
+    // executable's path; the click writes or deletes it and reads it back.
+    void RefreshAutoRunCheck();
+    void RegisterAutoRun();
+    void UnregisterAutoRun();
 
     // The path cell of the selected row; empty when no entry is selected.
     std::string SelectedPath() const;
@@ -111,12 +131,10 @@ public:
     MenuItem N1;
     MenuItem About1;
     Timer Timer1;
+    TFormStorage FormStorage1;
 
     // The path whose preparation the preview last ran, loaded or not.
     std::string LastPreviewPath;
-
-    // Run by the Hide command before the window hides: the settings store's save.
-    std::function<void()> saveSettings;
 
 private:
     void SetStatus(const std::string& text);
@@ -131,6 +149,8 @@ private:
     void LayOutButtons();
     void BuildOpenDialog();
     void BuildPopupMenu();
+    void BuildFormStorage();
+    void NameComponents();
     void Wire();
 };
 

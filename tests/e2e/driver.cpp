@@ -10,6 +10,10 @@
 //                                      then Ctrl+X there ends the program
 //   size-limits                        the window stays 440 wide and at least 440 high; taller works
 //   load-error FOLDER BAD              Add a file that is no picture: the "Error" box, dismissed
+//   persist-save FOLDER A B            Add A and B, select row 2, tick "Zoom to fit" and "Start with
+//                                      Windows", then Ctrl+X (Exit)
+//   persist-restore FOLDER PREVIEW.bmp A B   a new start shows A and B, row 2 selected and previewed,
+//                                      both boxes ticked; untick "Start with Windows", then the close box
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
 //   exit                               Ctrl+X: the program ends
 // Every check prints "ok   ..." or "FAIL ...: why"; the last line is "driver: PASS" or "driver: FAIL",
@@ -859,6 +863,65 @@ void ScenarioDemo(const std::vector<std::string>& args) {
     SetWallpaperWithF9(w);
 }
 
+// ---- what is kept between runs ----
+
+constexpr int kIdZoomToFit = 132;
+constexpr int kIdStartWithWindows = 117;
+
+HWND ControlById(HWND main, int id) {
+    for (HWND hwnd : Descendants(main))
+        if (GetDlgCtrlID(hwnd) == id) return hwnd;
+    return nullptr;
+}
+
+bool IsTicked(HWND box) {
+    return Send(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool ClickBox(const MainWindow& w, int id, bool ticked, const std::string& what) {
+    HWND box = ControlById(w.hwnd, id);
+    if (!Check(box != nullptr, what + " found")) return false;
+    BringToFront(w.hwnd);
+    ClickCentre(box);
+    return Check(WaitFor([&] { return IsTicked(box) == ticked; }, 5000),
+                 what + (ticked ? " ticked" : " unticked") + " by a click");
+}
+
+void ScenarioPersistSave(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 3, "persist-save FOLDER A B")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
+    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
+    WaitBanner(w, "after the preview");
+    if (!SelectRow(w, 1)) return;
+    WaitBanner(w, "after the preview");
+    if (!ClickBox(w, kIdZoomToFit, true, "\"Zoom to fit\"")) return;
+    WaitBanner(w, "after the option's preview");
+    if (!ClickBox(w, kIdStartWithWindows, true, "\"Start with Windows\"")) return;
+    BringToFront(w.hwnd);
+    PressKey('X', true);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X ends the program");
+}
+
+void ScenarioPersistRestore(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 4, "persist-restore FOLDER PREVIEW.bmp A B")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    CheckRows(w, ExpectedRows(folder, {args[2], args[3]}), "the stored list comes back");
+    Check(SelectedRow(w.list) == 1, "the stored selection, row 2, comes back",
+          "row " + std::to_string(SelectedRow(w.list) + 1));
+    Check(IsTicked(ControlById(w.hwnd, kIdZoomToFit)), "\"Zoom to fit\" comes back ticked");
+    Check(IsTicked(ControlById(w.hwnd, kIdStartWithWindows)), "\"Start with Windows\" shows the Run value");
+    WaitBanner(w, "after the restore");
+    CheckPreview(w, args[1]);
+    if (!ClickBox(w, kIdStartWithWindows, false, "\"Start with Windows\"")) return;
+    PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the close box ends the program");
+}
+
 void ScenarioExit() {
     MainWindow w;
     if (!FindMain(w)) return;
@@ -891,6 +954,10 @@ int main(int argc, char** argv) {
         ScenarioSizeLimits();
     } else if (scenario == "load-error") {
         ScenarioLoadError(args);
+    } else if (scenario == "persist-save") {
+        ScenarioPersistSave(args);
+    } else if (scenario == "persist-restore") {
+        ScenarioPersistRestore(args);
     } else if (scenario == "demo") {
         ScenarioDemo(args);
     } else if (scenario == "exit") {

@@ -31,7 +31,8 @@ silent_install() {
     location=$(timeout -k 5 30 winepath -u "$location" 2>/dev/null) && readlink -f "$location"
 }
 
-# The uninstaller runs on from a copy of itself in the temporary folder: wait for its work to be done.
+# The uninstaller runs on from a copy of itself in the temporary folder: wait for its work to be done (it
+# removes the program's folder last).
 silent_uninstall() {
     local folder=$1
     timeout -k 5 60 wine "$(tavo_wine_path "$folder/Uninstall.exe")" /S </dev/null >/dev/null 2>&1 || return 1

@@ -140,11 +140,14 @@ stop_program() {
 # Each scenario starts the program on a clean slate: no stored settings, no list.
 reset_state() {
     timeout -k 5 30 wine reg delete 'HKCU\Software\Kelvara\Ferlin2' /f >/dev/null 2>&1
+    timeout -k 5 30 wine reg delete "$run_key" /v TavoWallpaper /f >/dev/null 2>&1
     return 0
 }
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
-# Scenarios whose last step ends the program.
-self_ending=" del-in-edit "
+# Scenarios whose last step ends the program, and those that start from what the one before left.
+self_ending=" del-in-edit persist-save persist-restore "
+keeps_state=" persist-restore "
 
 # scenario NAME EXTRA-CHECK ARGS...: runs the driver on a fresh start of the program; EXTRA-CHECK (a shell
 # function or "-") then checks what the program left, printing its failures.
@@ -153,7 +156,7 @@ scenario() {
     shift 2
     if [ -n "${TAVO_E2E_ONLY:-}" ] && [[ " $TAVO_E2E_ONLY " != *" $name "* ]]; then return; fi
     local log=$work/logs/$name.log t0=$SECONDS why=()
-    reset_state
+    [[ $keeps_state == *" $name "* ]] || reset_state
     start_program
     run_driver "$log" "$name" "$@"
     local rc=$?
@@ -209,6 +212,47 @@ check_wallpaper() {
     fi
 }
 
+# reg_value KEY NAME: the value's data as `wine reg query` prints it (a REG_DWORD as 0x...), empty when absent.
+reg_value() {
+    timeout -k 5 30 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+
+# expect_value KEY NAME DATA: prints what differs.
+expect_value() {
+    local got
+    got=$(reg_value "$1" "$2")
+    [ "$got" = "$3" ] || echo "$1 $2 is '$got', not '$3'"
+}
+
+settings_key='HKCU\Software\Kelvara\Ferlin2'
+
+# Exit after the show: the list, the options and "Visible" 1 in the settings key, the Run value.
+check_saved() {
+    expect_value "$settings_key" Filez 0x3
+    expect_value "$settings_key" FileNum 0x2
+    expect_value "$settings_key" File1 "$folder\\sky.bmp"
+    expect_value "$settings_key" File2 "$folder\\tall.bmp"
+    local main=$settings_key\\Main
+    expect_value "$main" ResSmall_Checked True
+    expect_value "$main" ResLarge_Checked True
+    expect_value "$main" Edit1_Text 30
+    expect_value "$main" PixFormat_ItemIndex 0
+    expect_value "$main" Visible 1
+    expect_value "$main" ShowCmd 1
+    [[ $(reg_value "$main" "NormPos($screen)") =~ ^-?[0-9]+,-?[0-9]+,-?[0-9]+,-?[0-9]+$ ]] ||
+        echo "NormPos($screen) is '$(reg_value "$main" "NormPos($screen)")'"
+    local run
+    run=$(reg_value "$run_key" TavoWallpaper)
+    [ "${run,,}" = "$(tavo_wine_path "$exe" | tr '[:upper:]' '[:lower:]')" ] || echo "the Run value is '$run'"
+}
+
+# The close box: "Visible" 0; unticking removed the Run value.
+check_closed() {
+    expect_value "$settings_key\\Main" Visible 0
+    [ -z "$(reg_value "$run_key" TavoWallpaper)" ] || echo "the Run value is still there"
+}
+
 # ---- the scenarios ----
 "$native_dir/tavowall-prepare" --target 200x150 --screen "$screen" --display-bpp "$bpp" "$pics/sky.bmp" \
     "$work/expected/preview.bmp" || fail_setup "tavowall-prepare failed for the preview"
@@ -217,6 +261,10 @@ scenario add-and-set check_wallpaper "$folder" "$(tavo_wine_path "$work/expected
 scenario remove-middle - "$folder" sky.bmp tall.bmp palette.bmp
 scenario open-replace - "$folder" sky.bmp tall.bmp "swirl picture.jpg"
 scenario del-in-edit - "$folder" tall.bmp palette.bmp
+"$native_dir/tavowall-prepare" --target 200x150 --screen "$screen" --display-bpp "$bpp" --zoom "$pics/tall.bmp" \
+    "$work/expected/zoomed.bmp" || fail_setup "tavowall-prepare failed for the zoomed preview"
+scenario persist-save check_saved "$folder" sky.bmp tall.bmp
+scenario persist-restore check_closed "$folder" "$(tavo_wine_path "$work/expected/zoomed.bmp")" sky.bmp tall.bmp
 scenario size-limits -
 scenario load-error - "$folder" broken.bmp
 

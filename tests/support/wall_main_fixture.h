@@ -13,6 +13,8 @@
 #include "imaging/bmp_writer.h"
 #include "mainwin/wall_main.h"
 #include "support/fake_ports.h"
+#include "support/memory_registry.h"
+#include "support/persist_fakes.h"
 #include "support/temp_dir.h"
 #include "support/window_fakes.h"
 
@@ -30,7 +32,6 @@ class WallMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folders.windowsDirectory = temp.File("Windows");
-        MainWindowPorts ports;
         ports.screen = &screen;
         ports.dialogs = &dialogs;
         ports.cursor = &cursor;
@@ -38,8 +39,21 @@ protected:
         ports.folders = &folders;
         ports.wallpaper = &wallpaper;
         ports.lifetime = &lifetime;
+        ports.registry = &registry;
+        ports.placement = &placement;
+        ports.module = &module;
+        Start();
+    }
+
+    // A new main window, as a new run of the program creates it.
+    void Start() {
         form = std::make_unique<TForm1>(ports);
         form->Status.onChanged = [this] { log.push_back("status:" + form->Status.SimpleText()); };
+    }
+    // The end of the run (the window is destroyed), then a new start.
+    void Restart() {
+        form->Destroying();
+        Start();
     }
 
     TForm1& Form1() { return *form; }
@@ -73,8 +87,10 @@ protected:
 
     int Preparations() const { return static_cast<int>(std::count(log.begin(), log.end(), "cursor:wait")); }
 
-    // A live window, its log cleared.
+    // A live window, its log cleared. The list built so far is stored first, so
+    // that the show's restore brings it back.
     void ShowWindow() {
+        Form1().FormStorage1SavePlacement(&Form1().FormStorage1);
         Form1().Show();
         log.clear();
     }
@@ -90,6 +106,10 @@ protected:
     FixedFolders folders;
     RecordingWallpaper wallpaper{log};
     CountingLifetime lifetime;
+    MemoryRegistry registry;
+    FakeWindowPlacement placement;
+    FixedModule module;
+    MainWindowPorts ports;
     std::unique_ptr<TForm1> form;
 };
 

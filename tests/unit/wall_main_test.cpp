@@ -263,7 +263,9 @@ TEST_F(WallMainTest, AddFilesRunsAddAndAboutShowsTheAboutBox) {
 
 TEST_F(WallMainTest, HideSavesThenHidesExitAndCloseEndTheProgram) {
     std::vector<std::string> order;
-    Form1().saveSettings = [&] { order.push_back(Form1().Visible() ? "save:visible" : "save:hidden"); };
+    Form1().FormStorage1.OnSavePlacement = [&](Component*) {
+        order.push_back(Form1().Visible() ? "save:visible" : "save:hidden");
+    };
     Form1().onHide = [&](Component*) { order.push_back("hidden"); };
     Form1().Show();
     EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Esc"));

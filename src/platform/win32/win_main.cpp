@@ -5,6 +5,7 @@
 #include "mainwin/wall_main.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
+#include "platform/win32/persist_ports.h"
 #include "platform/win32/ports_win32.h"
 
 namespace {
@@ -21,6 +22,9 @@ int Run() {
     tavo::win32::SystemFoldersWin32 folders;
     tavo::win32::WallpaperWin32 wallpaper;
     tavo::win32::AppLifetimeWin32 lifetime;
+    tavo::win32::RegistryWin32 registry;
+    tavo::win32::WindowPlacementWin32 placement;
+    tavo::win32::ProgramModuleWin32 module;
     tavo::MainWindowPorts ports;
     ports.screen = &screen;
     ports.dialogs = &dialogs;
@@ -29,6 +33,9 @@ int Run() {
     ports.folders = &folders;
     ports.wallpaper = &wallpaper;
     ports.lifetime = &lifetime;
+    ports.registry = &registry;
+    ports.placement = &placement;
+    ports.module = &module;
 
     int exitCode = 1;
     std::unique_ptr<tavo::TForm1> form;
@@ -38,12 +45,18 @@ int Run() {
         window = std::make_unique<tavo::win32::MainWindow>(*form, cursor);
         window->Create();
         fileDialogs.owner = window->Handle();
+        placement.window = window->Handle();
         form->Show();
     } catch (const std::exception& e) {
         MessageBoxA(nullptr, tavo::ErrorBoxText(e.what()).c_str(), "Application Error", MB_ICONSTOP | MB_OK);
         return 1;
     }
     exitCode = tavo::win32::RunMessageLoop(*window);
+    try {
+        form->Destroying();
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, tavo::ErrorBoxText(e.what()).c_str(), "Tavo Wallpaper 2", MB_ICONSTOP | MB_OK);
+    }
     window.reset();
     return exitCode;
 }

@@ -1,0 +1,236 @@
+// The image list in the settings key, the Run key behind "&Start with Windows", and the stored-property
+// binding.
+#include <gtest/gtest.h>
+
+#include "persist/form_storage.h"
+#include "persist/list_persistence.h"
+#include "persist/reg.h"
+#include "support/wall_main_fixture.h"
+
+namespace tavo::testing {
+namespace {
+
+const std::string kKey = "Software\\Kelvara\\Ferlin2";
+const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+using Call = MemoryRegistry::Call;
+
+class ListPersistenceTest : public WallMainTest {
+protected:
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int row = 1; row < form->Filez.RowCount(); ++row)
+            names.push_back(form->Filez.Cell(0, row));
+        return names;
+    }
+};
+
+TEST_F(ListPersistenceTest, TwoPicturesWithTheSecondSelectedComeBackAfterARestart) {
+    const std::string a = Picture("a.bmp"), b = Picture("b.bmp");
+    List({a, b});
+    ShowWindow();
+    Form1().Filez.SelectRow(2);
+    const std::vector<std::string> names = Names();
+    Form1().BitBtn3Click(&Form1());
+    EXPECT_EQ(registry.Dword(kKey, "Filez"), 3);
+    EXPECT_EQ(registry.Dword(kKey, "FileNum"), 2);
+    EXPECT_EQ(registry.String(kKey, "File1"), a);
+    EXPECT_EQ(registry.String(kKey, "File2"), b);
+    Restart();
+    log.clear();
+    Form1().Show();
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, b}));
+    EXPECT_EQ(Names(), names);
+    EXPECT_EQ(Form1().Filez.Row(), 2);
+    EXPECT_EQ(Form1().LastPreviewPath, b);
+    EXPECT_EQ(Preparations(), 1);
+}
+
+struct RestoreCase {
+    const char* what;
+    int filez;  // -1: absent
+    int fileNum;
+    std::vector<const char*> files;  // nullptr: value absent
+    std::vector<std::string> paths;
+    std::vector<std::string> names;
+    int row;
+    int refreshes;
+};
+
+TEST_F(ListPersistenceTest, RestoreRebuildsRowsNamesAndSelection) {
+    const RestoreCase cases[] = {
+        {"fresh account", -1, -1, {}, {""}, {""}, 1, 0},
+        {"a missing File value", 4, 0, {"C:\\a", nullptr, "D:c"}, {"C:\\a", "", "D:c"}, {"a", "", "c"}, 1, 0},
+        {"no separator", 2, 1, {"plain"}, {"plain"}, {"plain"}, 1, 0},
+        {"FileNum 3 of 5", 5, 3, {"1", "2", "3", "4"}, {"1", "2", "3", "4"}, {"1", "2", "3", "4"}, 3, 1},
+        {"Filez below 2", 1, 0, {}, {""}, {""}, 1, 0},
+    };
+    for (const RestoreCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = MemoryRegistry();
+        if (c.filez >= 0) registry.PutDword(kKey, "Filez", c.filez);
+        if (c.fileNum >= 0) registry.PutDword(kKey, "FileNum", c.fileNum);
+        for (size_t i = 0; i < c.files.size(); ++i)
+            if (c.files[i]) registry.PutString(kKey, "File" + std::to_string(i + 1), c.files[i]);
+        Start();
+        int clicks = 0;
+        Form1().Filez.onClick = [&](Component*) { ++clicks; };
+        Form1().Show();
+        EXPECT_EQ(Paths(), c.paths);
+        EXPECT_EQ(Names(), c.names);
+        EXPECT_EQ(Form1().Filez.Row(), c.row);
+        EXPECT_EQ(clicks, c.refreshes);
+        EXPECT_TRUE(dialogs.shown.empty());
+    }
+}
+
+TEST_F(ListPersistenceTest, AStoredRowBeyondTheListFailsAfterTheRowsAreRestored) {
+    registry.PutDword(kKey, "Filez", 3);
+    registry.PutDword(kKey, "FileNum", 3);
+    registry.PutString(kKey, "File1", "C:\\a.bmp");
+    registry.PutString(kKey, "File2", "C:\\b.bmp");
+    Form1().Show();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Grid index out of range.");
+    EXPECT_TRUE(Form1().Visible());
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\a.bmp", "C:\\b.bmp"}));
+    EXPECT_EQ(registry.OpenHandles(), 0);
+}
+
+TEST_F(ListPersistenceTest, AHugeStoredCountIsCutAtTheBound) {
+    registry.PutDword(kKey, "Filez", 0x7fffffff);
+    registry.PutString(kKey, "File70000", "C:\\far.bmp");
+    Form1().Show();
+    EXPECT_EQ(Form1().Filez.RowCount(), kMaxRestoredRows);
+    EXPECT_LT(registry.Calls(Call::QueryValue), 3 * kMaxRestoredRows);
+}
+
+TEST_F(ListPersistenceTest, AShorterListLeavesOldValuesAndAnEmptyRowIsAnEmptyText) {
+    for (int n = 1; n <= 5; ++n)
+        registry.PutString(kKey, "File" + std::to_string(n), "old");
+    Form1().Show();
+    Form1().Filez.SetRowCount(3);
+    Form1().Filez.SetCell(1, 1, "C:\\new.bmp");
+    const std::vector<std::string> names = Names();
+    Form1().BitBtn3Click(&Form1());
+    EXPECT_EQ(registry.Dword(kKey, "Filez"), 3);
+    EXPECT_EQ(registry.String(kKey, "File1"), "C:\\new.bmp");
+    EXPECT_EQ(registry.String(kKey, "File2"), "");
+    EXPECT_EQ(registry.String(kKey, "File5"), "old");
+}
+
+TEST_F(ListPersistenceTest, RegistryFailuresSkipTheListWorkQuietly) {
+    List({"C:\\a.bmp", "C:\\b.bmp"});
+    ShowWindow();
+    registry.Remove(kKey, "File1");
+    registry.Fail(Call::SetValue, "File1");
+    Form1().BitBtn3Click(&Form1());
+    EXPECT_FALSE(registry.String(kKey, "File1"));
+    EXPECT_EQ(registry.String(kKey, "File2"), "C:\\b.bmp");
+
+    registry.Fail(Call::CreateKey, kKey, 2);  // after the restore and the save of the store itself
+    registry.Remove(kKey, "File2");
+    Form1().Show();
+    Form1().BitBtn3Click(&Form1());
+    EXPECT_FALSE(registry.String(kKey, "File2"));
+
+    registry.Fail(Call::OpenKey, kKey);
+    registry.PutDword(kKey, "Filez", 2);  // would shorten the list
+    const std::vector<std::string> before = Paths();
+    Form1().Show();
+    EXPECT_EQ(Paths(), before);
+    EXPECT_EQ(before.size(), 2u);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(ReadRegTest, ReadsTakeAnyTypeAndFailuresGiveZeroOrEmpty) {
+    MemoryRegistry registry;
+    registry.Put("K", "text", kRegSz, {'a', 'b', 0, 'c', 0});
+    registry.Put("K", "noNul", kRegBinary, {'x', 'y'});
+    registry.PutString("K", "five", "5");
+    RegKey key = 0;
+    ASSERT_EQ(registry.OpenKeyEx(kHkeyCurrentUser, "K", kKeyQueryValue, &key), kErrorSuccess);
+    EXPECT_EQ(ReadRegString(registry, key, "text"), "ab");
+    EXPECT_EQ(ReadRegString(registry, key, "noNul"), "xy");
+    EXPECT_EQ(ReadRegString(registry, key, "absent"), "");
+    EXPECT_EQ(ReadRegDWord(registry, key, "absent"), 0);
+    EXPECT_EQ(ReadRegDWord(registry, key, "five"), '5');
+    EXPECT_EQ(ReadRegDWord(registry, key, "text"), 0);  // more than 4 bytes: unreadable
+    registry.Fail(Call::QueryValue, "text", 1);
+    EXPECT_EQ(ReadRegString(registry, key, "text"), "");
+    registry.CloseKey(key);
+}
+
+class AutoRunTest : public WallMainTest {
+protected:
+    std::optional<std::string> RunValue() const { return registry.String(kRun, "TavoWallpaper"); }
+    void StartWithRunValue(const std::string& path) {
+        registry = MemoryRegistry();
+        registry.PutString(kRun, "TavoWallpaper", path);
+        Start();
+    }
+};
+
+TEST_F(AutoRunTest, TheBoxShowsWhetherTheRunValueHoldsThisExactPath) {
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    EXPECT_TRUE(registry.writes.empty());
+    StartWithRunValue(module.fileName);
+    EXPECT_TRUE(Form1().AutoRun.Checked());
+    EXPECT_EQ(registry.writes.size(), 1u);  // rewritten once with the same path
+    StartWithRunValue("c:\\program files\\tavo\\tavowallpaper.exe");
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    Form1().AutoRun.Toggle();
+    EXPECT_TRUE(Form1().AutoRun.Checked());
+    EXPECT_EQ(RunValue(), module.fileName);
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    EXPECT_FALSE(RunValue());
+    Form1().AutoRun.Toggle();
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(RunValue());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(AutoRunTest, FailedRunKeyCallsEndWithTheBoxShowingWhatTheKeyHolds) {
+    registry.Fail(Call::SetValue, "TavoWallpaper");
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(Form1().AutoRun.Checked());  // the tick vanishes at once
+    EXPECT_FALSE(RunValue());
+
+    StartWithRunValue(module.fileName);
+    registry.Fail(Call::OpenKey, kRun, 0, kErrorAccessDenied, 2);
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    EXPECT_EQ(RunValue(), module.fileName);
+
+    StartWithRunValue(module.fileName);
+    registry.Fail(Call::DeleteValue, "TavoWallpaper");
+    Form1().AutoRun.Toggle();
+    EXPECT_TRUE(Form1().AutoRun.Checked());  // the value survived: the box turns itself on again
+    EXPECT_EQ(RunValue(), module.fileName);
+    EXPECT_EQ(registry.OpenHandles(), 0);
+}
+
+TEST(FormStorageBindingTest, OnlyValidEntriesOfExistingComponentsStayAndTheNameFollowsTheComponent) {
+    MemoryRegistry registry;
+    FakeWindowPlacement placement;
+    Form form;
+    Edit edit;
+    edit.name = "Edit1";
+    form.AddComponent(&edit);
+    TFormStorage storage(form, registry, placement);
+    storage.IniFileName = "K";
+    storage.IniSection = "S";
+    storage.UseRegistry = true;
+    storage.StoredProps = {" edit1 . Text ", "Missing.Text", ".Text", "Edit1.", "Edit1", "Edit1.NoSuch"};
+    storage.Loaded();
+    EXPECT_EQ(storage.StoredProps, (std::vector<std::string>{" edit1 . Text ", "Edit1.NoSuch"}));
+    form.Show();
+    edit.name = "Delay";
+    edit.SetText(" 5 ");
+    storage.SaveSettings();
+    EXPECT_EQ(storage.StoredProps, (std::vector<std::string>{"Delay.Text", "Delay.NoSuch"}));
+    EXPECT_EQ(registry.String("K\\S", "Delay_Text"), "5");
+}
+
+}  // namespace
+}  // namespace tavo::testing
