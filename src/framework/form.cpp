@@ -29,7 +29,9 @@ bool Form::Close() {
     return true;
 }
 
-void Form::Destroying() {
+void Form::Destroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
     Hide();
     if (onDestroy) onDestroy(this);
 }
@@ -40,12 +42,12 @@ Component* Form::FindComponent(const std::string& wanted) const {
             return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
         });
     };
-    const auto found = std::find_if(components_.begin(), components_.end(), same);
-    return found == components_.end() ? nullptr : *found;
+    const auto found = std::find_if(named_.begin(), named_.end(), same);
+    return found == named_.end() ? nullptr : *found;
 }
 
 bool Form::Owns(const Component* component) const {
-    return std::find(components_.begin(), components_.end(), component) != components_.end();
+    return std::find(named_.begin(), named_.end(), component) != named_.end();
 }
 
 }  // namespace tavo

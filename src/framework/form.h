@@ -16,8 +16,6 @@ struct SizeLimits {
     int maxHeight = 0;
 };
 
-// Where the window goes when it is first shown.
-enum class FormPosition { Designed, ScreenCenter, DesktopCenter };
 enum class FormBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum class WindowState { Normal, Minimized, Maximized };
 
@@ -36,12 +34,12 @@ public:
     // A close request (the title bar's close box): onCloseQuery may refuse it;
     // granted, onClose runs and the window hides. Returns whether it was granted.
     bool Close();
-    // The window's end: it hides, then onDestroy runs. The owner calls it once,
-    // while the window and its controls still exist.
-    void Destroying();
+    // The window's end, run once while the window and its controls still exist:
+    // it hides, then onDestroy runs. Later calls do nothing.
+    void Destroy();
 
     // The components the window owns, found by name without regard to case.
-    void AddComponent(Component* component) { components_.push_back(component); }
+    void AddComponent(Component* component) { named_.push_back(component); }
     Component* FindComponent(const std::string& name) const;
     bool Owns(const Component* component) const;
 
@@ -49,7 +47,8 @@ public:
     int clientWidth = 0;
     int clientHeight = 0;
     SizeLimits limits;
-    FormPosition position = FormPosition::Designed;
+    // Centred on the screen when it is first shown, unless something has placed it before.
+    bool centreOnShow = true;
     FormBorderStyle borderStyle = FormBorderStyle::Sizeable;
     WindowState windowState = WindowState::Normal;
     NotifyEvent onShow;
@@ -62,7 +61,8 @@ public:
 
 private:
     bool visible_ = false;
-    std::vector<Component*> components_;
+    bool destroyed_ = false;
+    std::vector<Component*> named_;
 };
 
 }  // namespace tavo

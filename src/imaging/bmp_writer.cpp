@@ -1,7 +1,7 @@
 // The bitmap file writer: file header, information header, masks, colour table, rows.
 #include "imaging/bmp_writer.h"
 
-#include "imaging/file_io.h"
+#include "base/files.h"
 
 namespace tavo {
 namespace {

@@ -88,6 +88,7 @@ void AttachSource(Decompressor& d, const uint8_t* data, size_t size) {
 bool OpenAndReadHeader(Decompressor& d, const uint8_t* data, size_t size) {
     if (setjmp(d.error.jump)) return false;
     jpeg_create_decompress(&d.info);
+    d.info.mem->max_memory_to_use = kJpegWorkingMemory;
     AttachSource(d, data, size);
     jpeg_read_header(&d.info, TRUE);
     d.multipleScans = jpeg_has_multiple_scans(&d.info) != 0;
@@ -165,6 +166,28 @@ bool ReadPassByPass(Decompressor& d, const RowTarget& target) {
     } while (!jpeg_input_complete(&d.info));
     jpeg_finish_decompress(&d.info);
     return true;
+}
+
+uint64_t CoefficientBytes(const Decompressor& d) {
+    if (!d.multipleScans) return 0;
+    uint64_t total = 0;
+    for (int i = 0; i < d.info.num_components; ++i) {
+        const jpeg_component_info& c = d.info.comp_info[i];
+        const uint64_t h = static_cast<uint64_t>(c.h_samp_factor > 0 ? c.h_samp_factor : 1);
+        const uint64_t v = static_cast<uint64_t>(c.v_samp_factor > 0 ? c.v_samp_factor : 1);
+        // The buffer holds whole MCUs: the block counts round up to the sampling factors.
+        const uint64_t across = (c.width_in_blocks + h - 1) / h * h;
+        const uint64_t down = (c.height_in_blocks + v - 1) / v * v;
+        total += across * down * sizeof(JBLOCK);
+    }
+    return total;
+}
+
+void CheckDecodable(const Decompressor& d) {
+    const int components = d.info.num_components;
+    if (components != 1 && components != 3 && components != 4)
+        throw Error("Unsupported number of JPEG colour components");
+    if (CoefficientBytes(d) > kMaxCoefficientBytes) throw Error("JPEG image too large");
 }
 
 [[noreturn]] void ThrowJpegError(const Decompressor& d) {

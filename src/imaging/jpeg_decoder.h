@@ -23,6 +23,14 @@ namespace tavo::jpeg {
 // pass over the whole coefficient buffer. Real files have a few dozen at most.
 constexpr int kMaxScans = 1000;
 constexpr int kQuantizedColours = 236;
+// What libjpeg may allocate for its whole-picture buffers: the coefficients of
+// a file with several scans. Such a file whose coefficients need more is
+// refused when its header is read, on every road.
+constexpr uint64_t kMaxCoefficientBytes = 512ull * 1024 * 1024;
+// The library's own limit on everything it allocates leaves room above that
+// for its row buffers, so a file the header check accepts never fails for
+// memory later.
+constexpr long kJpegWorkingMemory = 576L * 1024 * 1024;
 
 struct ErrorExit {
     jpeg_error_mgr pub;
@@ -94,6 +102,13 @@ bool ReadScanline(Decompressor& d, uint8_t* into);
 // Skips `count` scanlines; without libjpeg-turbo they are read and dropped into `scratch`.
 bool SkipScanlines(Decompressor& d, unsigned count, uint8_t* scratch);
 bool FinishDecompress(Decompressor& d);
+
+// The bytes of the whole-picture coefficient buffer a decode of the file needs
+// (0 for a file of one scan, which is decoded without it).
+uint64_t CoefficientBytes(const Decompressor& d);
+// After the header: throws Error for files this program does not decode
+// (component counts other than 1, 3 and 4, coefficients beyond the limit).
+void CheckDecodable(const Decompressor& d);
 
 [[noreturn]] void ThrowJpegError(const Decompressor& d);
 void Check(bool ok, const Decompressor& d);

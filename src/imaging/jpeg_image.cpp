@@ -5,7 +5,7 @@
 #include <new>
 
 #include "base/error.h"
-#include "imaging/file_io.h"
+#include "base/files.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/stretch.h"
 
@@ -75,9 +75,7 @@ void TJPEGImage::LoadFromBytes(std::vector<uint8_t> bytes) {
     if (!data->bytes.empty()) {
         Decompressor d;
         Check(OpenAndReadHeader(d, data->bytes.data(), data->bytes.size()), d);
-        const int components = d.info.num_components;
-        if (components != 1 && components != 3 && components != 4)
-            throw Error("Unsupported number of JPEG colour components");
+        CheckDecodable(d);
         if (!JpegSizeAcceptable(d.info.image_width, d.info.image_height)) throw Error("JPEG image too large");
         data->width = static_cast<int>(d.info.image_width);
         data->height = static_cast<int>(d.info.image_height);

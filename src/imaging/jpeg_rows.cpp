@@ -14,6 +14,7 @@ struct JpegRows::Decoder {
     Decompressor d;
     DecodePlan plan;
     std::vector<RgbQuad> palette;  // grey levels of quantized rows
+    bool canSkip = false;
 };
 
 namespace {
@@ -22,34 +23,58 @@ namespace {
 // quality, 24-bit output.
 constexpr DecodeSettings kPrepareSettings{true, false, false, false, false, 0};
 
-bool CanSkip(const DecodePlan& plan) {
-    return !plan.quantize;
+// Whether libjpeg's skipping leaves the rows after a skip as a full decode
+// gives them, judged by the upsampler it picks for each component. Those that
+// only widen rows are safe, and so are the smooth 1x2 and 2x2 ones, which
+// read neighbouring rows as context; the plain upsamplers that repeat rows
+// (every other vertical factor, and 2x2 for a component at most 2 samples
+// wide) keep stale rows across a skip.
+bool SkipKeepsRows(const jpeg_decompress_struct& info) {
+    for (int i = 0; i < info.num_components; ++i) {
+        const jpeg_component_info& c = info.comp_info[i];
+        if (c.h_samp_factor <= 0 || c.v_samp_factor <= 0 || info.max_h_samp_factor % c.h_samp_factor != 0 ||
+            info.max_v_samp_factor % c.v_samp_factor != 0)
+            return false;
+        const int h = info.max_h_samp_factor / c.h_samp_factor;
+        const int v = info.max_v_samp_factor / c.v_samp_factor;
+        if (v == 1) continue;
+        const bool smooth =
+            info.do_fancy_upsampling && v == 2 && (h == 1 || (h == 2 && c.downsampled_width > 2));
+        if (!smooth) return false;
+    }
+    return true;
+}
+
+// Grey rows are dithered, the error carrying from row to row: never skipped.
+bool CanSkip(const Decompressor& d, const DecodePlan& plan) {
+    return !plan.quantize && SkipKeepsRows(d.info);
 }
 
 }  // namespace
 
-JpegRows::JpegRows(const std::vector<uint8_t>& bytes) : decoder_(std::make_unique<Decoder>()) {
+JpegRows::JpegRows(const std::vector<uint8_t>& bytes) : decoder_(std::make_unique<Decoder>()), bytes_(bytes) {
+    layout_.SetFormat(PixelFormat::Bits24);
+    if (bytes.empty()) return;
     Decompressor& d = decoder_->d;
     Check(OpenAndReadHeader(d, bytes.data(), bytes.size()), d);
-    const int components = d.info.num_components;
-    if (components != 1 && components != 3 && components != 4)
-        throw Error("Unsupported number of JPEG colour components");
+    CheckDecodable(d);
     const uint64_t pixels = static_cast<uint64_t>(d.info.image_width) * d.info.image_height;
     if (pixels > kMaxStreamedJpegPixels) throw Error("JPEG image too large");
-    d.info.mem->max_memory_to_use = kJpegWorkingMemory;
     width_ = static_cast<int>(d.info.image_width);
     height_ = static_cast<int>(d.info.image_height);
-    layout_.SetFormat(PixelFormat::Bits24);
 }
 
 JpegRows::~JpegRows() = default;
 
 void JpegRows::Start() {
     Decoder& dec = *decoder_;
+    // Nothing to read: libjpeg reports the empty input.
+    if (bytes_.empty()) Check(OpenAndReadHeader(dec.d, bytes_.data(), 0), dec.d);
     try {
         dec.plan = Configure(dec.d.info, kPrepareSettings, false);
         Check(StartDecompress(dec.d), dec.d);
         if (dec.plan.quantize) dec.palette = MakePalette(dec.d.info, dec.plan);
+        dec.canSkip = CanSkip(dec.d, dec.plan);
         row_.assign(static_cast<size_t>(width_) * 3 + 4, 0);
         raw_.assign(static_cast<size_t>(width_) * 4 + 4, 0);
     } catch (const std::bad_alloc&) {
@@ -83,7 +108,7 @@ const uint8_t* JpegRows::Row(int y) {
     Decoder& dec = *decoder_;
     if (y == current_) return row_.data();
     const int next = current_ + 1;
-    if (y > next && CanSkip(dec.plan)) {
+    if (y > next && dec.canSkip) {
         Check(SkipScanlines(dec.d, static_cast<unsigned>(y - next), raw_.data()), dec.d);
         current_ = y - 1;
     }

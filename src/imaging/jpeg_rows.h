@@ -11,24 +11,24 @@
 namespace tavo {
 
 // The largest picture the row-by-row decoder takes. It holds a few rows and
-// libjpeg's own buffers (bounded by kJpegWorkingMemory), not the picture, so
-// the limit only keeps the work for one picture within reason.
+// libjpeg's own buffers (bounded by jpeg::kJpegWorkingMemory), not the
+// picture, so the limit only keeps the work for one picture within reason.
 constexpr uint64_t kMaxStreamedJpegPixels = 1ull << 30;
-// What libjpeg may allocate for its whole-picture buffers (the coefficients of
-// a progressive file); a file needing more fails with the decoder's error.
-constexpr long kJpegWorkingMemory = 512L * 1024 * 1024;
 
 // The rows of a JPEG file held in memory, decoded with the settings the
 // picture preparation uses (full size, block smoothing, 24-bit output; grey
 // files quantized to 236 levels with error diffusion, as the JPEG image does).
 // The rows come out as 24-bit blue, green, red. Rows that are never asked for
 // are skipped without colour conversion where that leaves every other row
-// exactly as a full decode gives it: for colour files, not for grey ones,
-// whose dithering carries from row to row.
+// exactly as a full decode gives it: for colour files whose sampling layout
+// libjpeg skips through cleanly, not for grey ones, whose dithering carries
+// from row to row.
 class JpegRows : public RowSource {
 public:
     // Reads the header; throws Error when the data is not a JPEG picture this
     // program can decode (the load failure). `bytes` must outlive this object.
+    // Empty data loads as a picture of no size whose Start fails, as the JPEG
+    // image's first draw does.
     explicit JpegRows(const std::vector<uint8_t>& bytes);
     ~JpegRows() override;
     JpegRows(const JpegRows&) = delete;
@@ -51,6 +51,7 @@ private:
     void ReadNextRow();
 
     std::unique_ptr<Decoder> decoder_;
+    const std::vector<uint8_t>& bytes_;
     Bitmap layout_;
     int width_ = 0;
     int height_ = 0;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/error.h"
+#include "base/files.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/extended.h"
-#include "imaging/file_io.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/jpeg_rows.h"
 #include "imaging/stretch.h"

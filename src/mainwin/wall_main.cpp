@@ -10,7 +10,6 @@ const char kSettingsKeyPath[] = "Software\\Kelvara\\Ferlin2";
 TForm1::TForm1(const MainWindowPorts& ports)
     : ports_(ports), OpenDialog1(ports.fileDialogs), FormStorage1(*this, *ports.registry, *ports.placement) {
     caption = "Tavo Wallpaper 2";
-    position = FormPosition::ScreenCenter;
     borderStyle = FormBorderStyle::Sizeable;
     clientWidth = 432;
     clientHeight = 413;

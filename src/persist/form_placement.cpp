@@ -167,8 +167,7 @@ void TFormPlacement::ReadPlacementValues() {
     const bool havePlacement = window_.GetWindowPlacement(p);
     if (!window_.IsWindowVisible()) p.showCmd = kSwHide;
     if ((Options & fpPosition) && havePlacement && ReadPosition(p)) {
-        if (owner_.position == FormPosition::ScreenCenter || owner_.position == FormPosition::DesktopCenter)
-            owner_.position = FormPosition::Designed;
+        owner_.centreOnShow = false;
         window_.SetWindowPlacement(p);
     }
     if (Options & fpState) ReadState();

@@ -11,6 +11,17 @@ mkdir -p "$work/bmp" "$work/jpeg"
 find "$root/tests/data/bmpsuite" -name '*.bmp' -exec cp -n {} "$work/bmp/" \;
 testimages=$root/build/deps/libjpeg-turbo-src/testimages
 [ -d "$testimages" ] && cp -n "$testimages"/*.jpg "$work/jpeg/" 2>/dev/null || true
+# Every luma sampling layout, baseline and progressive: the row-by-row road skips rows by layout.
+if command -v cjpeg >/dev/null 2>&1 && [ -f "$testimages/testorig.ppm" ]; then
+    for layout in 1x1 1x2 1x3 1x4 2x1 2x2 2x3 2x4 3x1 3x2 4x1 4x2; do
+        for mode in baseline progressive; do
+            seed=$work/jpeg/sample-$layout-$mode.jpg
+            [ -f "$seed" ] && continue
+            flag=(); [ "$mode" = progressive ] && flag=(-progressive)
+            cjpeg -sample "$layout" "${flag[@]}" -outfile "$seed" "$testimages/testorig.ppm"
+        done
+    done
+fi
 
 status=0
 for target in fuzz_bmp:bmp fuzz_jpeg:jpeg; do

@@ -24,6 +24,10 @@ std::vector<uint8_t> MakeJpeg(int width, int height, const std::vector<uint8_t>&
     cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = options.cmyk ? 4 : options.grayscale ? 1 : 3;
     cinfo.in_color_space = options.cmyk ? JCS_CMYK : options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    if (options.unknownComponents) {
+        cinfo.input_components = options.unknownComponents;
+        cinfo.in_color_space = JCS_UNKNOWN;
+    }
     jpeg_set_defaults(&cinfo);
     if (options.cmyk) jpeg_set_colorspace(&cinfo, options.ycck ? JCS_YCCK : JCS_CMYK);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
@@ -70,6 +74,21 @@ std::vector<uint8_t> WithoutQuantTables(const std::vector<uint8_t>& jpeg) {
     }
     out.insert(out.end(), jpeg.begin() + i, jpeg.end());
     return out;
+}
+
+std::vector<uint8_t> WithDeclaredSize(std::vector<uint8_t> jpeg, int width, int height) {
+    size_t i = 2;
+    while (i + 9 <= jpeg.size() && jpeg[i] == 0xFF) {
+        if (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC1 || jpeg[i + 1] == 0xC2) {
+            jpeg[i + 5] = static_cast<uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<uint8_t>(height);
+            jpeg[i + 7] = static_cast<uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<uint8_t>(width);
+            break;
+        }
+        i += 2 + ((static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3]);
+    }
+    return jpeg;
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -14,8 +14,9 @@ struct JpegMakeOptions {
     int restartRows = 0;  // restart interval in MCU rows (0: none)
     int hSampling = 2;    // luma sampling factors: 2x2 is 4:2:0, 2x1 4:2:2, 1x1 4:4:4
     int vSampling = 2;
-    bool cmyk = false;  // four components (pixels are four bytes, C, M, Y, K)
-    bool ycck = false;  // with cmyk: stored as YCCK
+    bool cmyk = false;          // four components (pixels are four bytes, C, M, Y, K)
+    bool ycck = false;          // with cmyk: stored as YCCK
+    int unknownComponents = 0;  // other than 0: that many components of no known colour space
 };
 
 // Pixels are rows from the top, three bytes red, green, blue per pixel
@@ -28,6 +29,9 @@ std::vector<uint8_t> PatternRgb(int width, int height, unsigned seed = 1);
 
 // The same file without its quantization tables: the header still reads, the decode fails.
 std::vector<uint8_t> WithoutQuantTables(const std::vector<uint8_t>& jpeg);
+
+// The same file with the frame header declaring another size (the data stays as it was).
+std::vector<uint8_t> WithDeclaredSize(std::vector<uint8_t> jpeg, int width, int height);
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 

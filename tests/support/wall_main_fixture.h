@@ -52,7 +52,7 @@ protected:
     }
     // The end of the run (the window is destroyed), then a new start.
     void Restart() {
-        form->Destroying();
+        form->Destroy();
         Start();
     }
 

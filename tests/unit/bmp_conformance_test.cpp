@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "imaging/bmp_reader.h"
-#include "imaging/file_io.h"
+#include "base/files.h"
 #include "support/digest.h"
 #include "support/needs.h"
 

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "base/error.h"
-#include "imaging/file_io.h"
+#include "base/files.h"
 #include "imaging/pixels.h"
 #include "support/temp_dir.h"
 

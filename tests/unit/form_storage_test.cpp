@@ -30,7 +30,7 @@ TEST_F(FormStorageTest, FirstShowOnAFreshAccountCreatesTheKeyAndAppliesNothing) 
     EXPECT_TRUE(registry.HasKey(kKey));
     EXPECT_FALSE(registry.HasKey(kMain));
     EXPECT_TRUE(registry.writes.empty());
-    EXPECT_EQ(Form1().position, FormPosition::ScreenCenter);
+    EXPECT_TRUE(Form1().centreOnShow);
     ASSERT_EQ(placement.applied.size(), 1u);  // only the maximised position, window kept hidden
     EXPECT_EQ(placement.applied[0].showCmd, kSwHide);
     EXPECT_EQ(placement.applied[0].ptMaxPosition.x, -4);
@@ -102,7 +102,7 @@ TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAcco
         Start();
         Form1().Show();
         ASSERT_EQ(placement.applied.size(), c.applied ? 2u : 1u);
-        EXPECT_EQ(Form1().position, c.applied ? FormPosition::Designed : FormPosition::ScreenCenter);
+        EXPECT_EQ(Form1().centreOnShow, !c.applied);
         EXPECT_EQ(Form1().windowState, WindowState::Maximized);
         if (c.applied) {
             EXPECT_EQ(placement.applied[0].rcNormalPosition.left, c.left);
@@ -173,7 +173,7 @@ TEST_F(FormStorageTest, AChangedOptionRunsTheOptionHandlerAgainstTheListBeforeIt
 
 TEST_F(FormStorageTest, ARunThatNeverShowsTheWindowWritesNothing) {
     Form1().Close();
-    Form1().Destroying();
+    Form1().Destroy();
     Restart();
     Form1().BitBtn3Click(&Form1());
     EXPECT_TRUE(registry.writes.empty());
@@ -190,7 +190,7 @@ TEST_F(FormStorageTest, ExitSavesAtDestructionWithVisibleOneTheCloseBoxAtTheClos
     registry.writes.clear();
     Form1().Show();
     EXPECT_TRUE(Form1().Close());
-    Form1().Destroying();
+    Form1().Destroy();
     EXPECT_EQ(Main("Visible"), "0");
     EXPECT_EQ(std::count(registry.writes.begin(), registry.writes.end(), kMain + "\\Visible"), 1);
 }
@@ -229,7 +229,7 @@ TEST_F(FormStorageTest, AFailedWriteKeepsTheWindowVisibleAndTheDestructionTriesA
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Failed to create key Main");
     }
-    Form1().Destroying();
+    Form1().Destroy();
     EXPECT_EQ(Main("Visible"), "1");
     EXPECT_EQ(registry.OpenHandles(), 0);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/error.h"
-#include "imaging/file_io.h"
+#include "base/files.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/pixels.h"
 #include "support/jpeg_maker.h"

@@ -1,5 +1,6 @@
 // Row-by-row JPEG preparation gives exactly the bytes of the whole-picture decode.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -111,6 +112,7 @@ struct Outcome {
     std::string error;
     std::vector<uint8_t> file;
     std::vector<std::string> status;
+    std::vector<std::string> messages;
 };
 
 Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
@@ -130,6 +132,7 @@ Outcome Prepare(const std::string& path, const Setting& s, bool fullDecode) {
     }
     o.file = EncodeBmpFile(*result);
     o.status = seen.status;
+    o.messages = seen.failures;
     return o;
 }
 
@@ -148,6 +151,88 @@ TEST(PrepareStreamed, EveryPictureAndSettingMatchesTheWholeDecode) {
             ASSERT_EQ(streamed.file.size(), whole.file.size());
             EXPECT_TRUE(streamed.file == whole.file);
         }
+    }
+}
+
+// Every luma sampling layout the compressor accepts (at most 10 blocks per
+// MCU with chroma at 1x1), baseline and progressive, wide and narrow enough
+// for the library's plain upsamplers, at the preview ratio and at a wide, flat
+// target that skips many rows at a time.
+TEST(PrepareStreamed, EverySamplingLayoutMatchesTheWholeDecode) {
+    testing::TempDir dir;
+    const Setting settings[] = {
+        {"preview", 200, 150, 1024, 32, 0, true, false, true},
+        {"wideFlat", 700, 61, 700, 32, 0, true, false, false},
+    };
+    for (int h = 1; h <= 4; ++h)
+        for (int v = 1; v <= 4; ++v)
+            for (bool progressive : {false, true})
+                for (int width : {4, 243}) {
+                    if (h * v + 2 > 10) continue;
+                    const Picture p{"layout", width, 301, progressive ? Progressive(h, v) : Sampling(h, v)};
+                    const std::string path = dir.File("layout.jpg");
+                    testing::WriteBytes(path, testing::MakeJpeg(p.width, p.height, Pixels(p), p.options));
+                    for (const Setting& s : settings) {
+                        SCOPED_TRACE(std::to_string(h) + "x" + std::to_string(v) +
+                                     (progressive ? " progressive " : " ") + std::to_string(width) + " " +
+                                     s.name);
+                        const Outcome streamed = Prepare(path, s, false);
+                        const Outcome whole = Prepare(path, s, true);
+                        EXPECT_TRUE(streamed.loaded);
+                        EXPECT_TRUE(streamed.file == whole.file);
+                    }
+                }
+}
+
+// How tavowall-prepare ends for an outcome: 0 written, 1 not loaded, 2 error.
+int ExitCode(const Outcome& o) {
+    return !o.error.empty() ? 2 : o.loaded ? 0 : 1;
+}
+
+// Each way a JPEG file can fail ends alike on both roads: the same status
+// texts, message, error and exit code.
+TEST(PrepareStreamed, EveryFailureClassEndsAlikeOnBothRoads) {
+    testing::TempDir dir;
+    const std::vector<uint8_t> good = testing::MakeJpeg(96, 64, testing::PatternRgb(96, 64));
+    const std::vector<uint8_t> progressive =
+        testing::MakeJpeg(96, 64, testing::PatternRgb(96, 64), Progressive(1, 1));
+    JpegMakeOptions two;
+    two.unknownComponents = 2;
+    const std::vector<uint8_t> twoComponents =
+        testing::MakeJpeg(16, 16, std::vector<uint8_t>(16 * 16 * 2, 99), two);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"missing", {}, 1},
+        {"pipe", {}, 1},
+        {"notJpeg", {'h', 'e', 'l', 'l', 'o'}, 1},
+        {"headerCut", std::vector<uint8_t>(good.begin(), good.begin() + 200), 1},
+        {"bodyCut", std::vector<uint8_t>(good.begin(), good.begin() + good.size() / 2), 0},
+        {"twoComponents", twoComponents, 1},
+        {"tooManyPixels", testing::WithDeclaredSize(good, 65000, 65000), 1},
+        {"coefficientsTooLarge", testing::WithDeclaredSize(progressive, 20000, 20000), 1},
+        {"coefficientsTooLargeOnly", testing::WithDeclaredSize(progressive, 10000, 10000), 1},
+        {"empty", {}, 2},
+    };
+    const Setting preview{"preview", 200, 150, 1024, 32, 0, true, false, true};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(std::string(c.name) + ".jpg");
+        if (std::string(c.name) == "pipe")
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        else if (std::string(c.name) != "missing")
+            testing::WriteBytes(path, c.bytes);
+        const Outcome streamed = Prepare(path, preview, false);
+        const Outcome whole = Prepare(path, preview, true);
+        EXPECT_EQ(ExitCode(streamed), c.exitCode) << streamed.error;
+        EXPECT_EQ(ExitCode(whole), c.exitCode) << whole.error;
+        EXPECT_EQ(streamed.error, whole.error);
+        EXPECT_EQ(streamed.messages, whole.messages);
+        EXPECT_EQ(streamed.status, whole.status);
+        EXPECT_TRUE(streamed.file == whole.file);
     }
 }
 

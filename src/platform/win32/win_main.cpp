@@ -53,7 +53,7 @@ int Run() {
     }
     exitCode = tavo::win32::RunMessageLoop(*window);
     try {
-        form->Destroying();
+        form->Destroy();
     } catch (const std::exception& e) {
         MessageBoxA(nullptr, tavo::ErrorBoxText(e.what()).c_str(), "Tavo Wallpaper 2", MB_ICONSTOP | MB_OK);
     }
