@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps native asan win32 test unit-test unit-test-asan wine-test e2e-test run fuzz bench format clean
+.PHONY: all deps native asan pedantic win32 dist test unit-test unit-test-asan wine-test e2e-test run fuzz bench format clean
 
 all: native
 
@@ -17,6 +17,11 @@ native: deps
 asan: deps
 	@cmake --preset native-asan >/dev/null
 	@cmake --build build/native-asan -j$(JOBS)
+
+# The portable code with clang in strict ISO C++17: what MSVC must compile too.
+pedantic: deps
+	@cmake --preset clang-pedantic >/dev/null
+	@cmake --build build/clang-pedantic -j$(JOBS)
 
 win32: deps
 	@bash scripts/build-libjpeg-win32.sh
@@ -37,7 +42,10 @@ wine-test: native win32
 e2e-test: native win32
 	@cd build/native && ctest --output-on-failure -L e2e
 
-test: unit-test unit-test-asan wine-test e2e-test
+test: unit-test unit-test-asan pedantic wine-test e2e-test
+
+dist: win32
+	@bash scripts/make-dist.sh build/win32 dist
 
 run: native win32
 	@bash scripts/run.sh
@@ -55,4 +63,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf build/native build/native-asan build/win32 build/fuzz
+	@rm -rf build/native build/native-asan build/clang-pedantic build/win32 build/fuzz dist

@@ -18,7 +18,8 @@ public:
     virtual int BitsPerPixel() const = 0;
 };
 
-enum class MessageIcon { Error, Stop, Information };
+// Application: the program's main icon.
+enum class MessageIcon { Error, Stop, Information, Application };
 
 // Modal message boxes with a single "OK" button, centred on the screen.
 class Dialogs {

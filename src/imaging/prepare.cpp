@@ -1,13 +1,14 @@
 // Preparing a picture file as a bitmap for a target area: load, colour depth, size, stretch.
 #include "imaging/prepare.h"
 
-#include <cmath>
+#include <cstdint>
 #include <new>
 #include <vector>
 
 #include "base/error.h"
-#include "imaging/bmp_reader.h"
 #include "base/files.h"
+#include "imaging/bmp_reader.h"
+#include "imaging/extended.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/jpeg_rows.h"
 #include "imaging/stretch.h"
@@ -16,17 +17,18 @@ namespace tavo {
 namespace {
 
 // Sizes beyond this cannot be a bitmap; they end as exhausted resources.
-constexpr long double kLargestDimension = 1.0e9L;
+constexpr int64_t kLargestDimension = 1000000000;
 
-int RoundHalfEven(long double value) {
-    const long double rounded = std::nearbyint(value);  // default rounding mode: halves to even
-    if (!(std::fabs(rounded) <= kLargestDimension)) throw Error("Out of system resources");
+int RoundHalfEven(const Extended& value) {
+    const int64_t rounded =
+        value.MagnitudeAbove(2 * kLargestDimension) ? kLargestDimension + 1 : value.RoundedHalfEven();
+    if (rounded > kLargestDimension || rounded < -kLargestDimension) throw Error("Out of system resources");
     return static_cast<int>(rounded);
 }
 
-int Truncate(long double value) {
-    if (!(std::fabs(value) <= kLargestDimension)) throw Error("Out of system resources");
-    return static_cast<int>(value);
+int Truncate(const Extended& value) {
+    if (value.MagnitudeAbove(kLargestDimension)) throw Error("Out of system resources");
+    return static_cast<int>(value.Truncated());
 }
 
 void SetStatus(const PrepareContext& context, const char* text) {
@@ -202,9 +204,11 @@ OutputSize ComputeOutputSize(int targetWidth, int targetHeight, int screenWidth,
     int w = sourceWidth;
     int h = sourceHeight;
     if (targetWidth < screenWidth) {
-        const double r = static_cast<double>(static_cast<long double>(targetWidth) / screenWidth);
-        w = Truncate(static_cast<long double>(sourceWidth) * r);
-        h = Truncate(static_cast<long double>(sourceHeight) * r);
+        // The ratio is kept as a double; its products are formed in extended precision.
+        if (screenWidth == 0) throw Error("Out of system resources");
+        const Extended r = Extended::Quotient(targetWidth, screenWidth).ToDouble();
+        w = Truncate(r.Times(sourceWidth));
+        h = Truncate(r.Times(sourceHeight));
     }
     bool resize = false;
     if ((targetWidth < w || targetHeight < h) && options.shrink) {
@@ -216,10 +220,10 @@ OutputSize ComputeOutputSize(int targetWidth, int targetHeight, int screenWidth,
     if (!options.proportional) return {targetWidth, targetHeight};
     // A miniature of no width or height has no ratio to keep.
     if (w == 0 || h == 0) return {w, h};
-    const long double kw = static_cast<long double>(targetWidth) / w;
-    const long double kh = static_cast<long double>(targetHeight) / h;
-    const double k = static_cast<double>(kw < kh ? kw : kh);
-    return {RoundHalfEven(static_cast<long double>(w) * k), RoundHalfEven(static_cast<long double>(h) * k)};
+    const Extended kw = Extended::Quotient(targetWidth, w);
+    const Extended kh = Extended::Quotient(targetHeight, h);
+    const Extended k = (kw < kh ? kw : kh).ToDouble();
+    return {RoundHalfEven(k.Times(w)), RoundHalfEven(k.Times(h))};
 }
 
 bool PrepareWallpaperBitmap(int targetWidth, int targetHeight, std::unique_ptr<Bitmap>& result,

@@ -124,6 +124,7 @@ void TForm1::Wire() {
     BitBtn4.onClick = [this](Component* s) { BitBtn4Click(s); };
     BitBtn1.onClick = [this](Component* s) { BitBtn1Click(s); };
     BitBtn3.onClick = [this](Component* s) { BitBtn3Click(s); };
+    BitBtn2.onClick = [this](Component* s) { BitBtn2Click(s); };
     Filez.onClick = [this](Component* s) { FilezClick(s); };
     Filez.onDblClick = [this](Component* s) { Setwallpaper1Click(s); };
     const NotifyEvent optionChange = [this](Component* s) { ResLargeClick(s); };
@@ -138,6 +139,7 @@ void TForm1::Wire() {
     Removefromlist1.onClick = [this](Component* s) { Removefromlist1Click(s); };
     Add1.onClick = [this](Component* s) { BitBtn1Click(s); };
     Exit1.onClick = [this](Component* s) { Exit1Click(s); };
+    About1.onClick = [this](Component* s) { BitBtn2Click(s); };
     AutoRun.onClick = [this](Component* s) { AutoRunClick(s); };
     FormStorage1.OnSavePlacement = [this](Component* s) { FormStorage1SavePlacement(s); };
     FormStorage1.OnRestorePlacement = [this](Component* s) { FormStorage1RestorePlacement(s); };

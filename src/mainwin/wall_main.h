@@ -71,6 +71,7 @@ public:
     void PopupMenu1Popup(Component* sender);
     void Edit1Change(Component* sender);
     void BitBtn3Click(Component* sender);
+    void BitBtn2Click(Component* sender);
     void Exit1Click(Component* sender);
     void AutoRunClick(Component* sender);
     void FormStorage1SavePlacement(Component* sender);

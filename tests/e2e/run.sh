@@ -109,9 +109,10 @@ wallpaper_win=$(grep '^wallpaper ' "$work/logs/info.log" | tr -d '\r' | sed 's/^
 windir=$WINEPREFIX/drive_c/windows
 wallpaper=$windir/"Tavo Wallpaper.bmp"
 
+# start_program [EXE]: the program of this build, or EXE
 start_program() {
     rm -f "$work/logs/program.log"
-    wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >>"$work/logs/program.log" 2>&1 &
+    wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "${1:-$exe}")" </dev/null >>"$work/logs/program.log" 2>&1 &
     program_pid=$!
 }
 
@@ -266,6 +267,10 @@ scenario persist-save check_saved "$folder" sky.bmp tall.bmp
 scenario persist-restore check_closed "$folder" "$(tavo_wine_path "$work/expected/zoomed.bmp")" sky.bmp tall.bmp
 scenario size-limits -
 scenario load-error - "$folder" broken.bmp
+
+# shellcheck source=tests/e2e/installer.sh
+source "$root/tests/e2e/installer.sh"
+installer_scenario
 
 echo "e2e: $((SECONDS - started)) s; logs and screenshots in $work"
 echo "$passed passed, $failed failed"

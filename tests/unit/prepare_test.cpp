@@ -40,6 +40,8 @@ const SizeCase kSizeCases[] = {
     {"widerNotTallerShrinks", 1024, 768, 1024, 2048, 700, true, false, true, 1024, 350},
     {"smallerInOneEqualInOtherNoZoom", 1024, 768, 1024, 500, 768, true, true, true, 500, 768},
     {"shrinkOffKeepsEffectiveSize", 200, 150, 1024, 4096, 4096, false, true, true, 800, 800},
+    // The ratio 200 / 1152 as a double, times 1152 in extended precision, stays below 200.
+    {"preview1152OnItsScreen", 200, 150, 1152, 1152, 864, true, false, true, 199, 149},
     // Halves go to the even neighbour: 1 x 2.5 gives 2, 1 x 3.5 gives 4.
     {"roundHalfDown", 5, 100, 5, 2, 1, true, true, true, 5, 2},
     {"roundHalfUp", 7, 100, 7, 2, 1, true, true, true, 7, 4},

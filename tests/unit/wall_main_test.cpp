@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "imaging/jpeg_version.h"
 #include "support/wall_main_fixture.h"
 
 namespace tavo {
@@ -240,17 +241,24 @@ TEST_F(WallMainTest, OpeningOnTheEmptyListDisablesTheEntryCommandsOnly) {
     EXPECT_EQ(Paths(), (std::vector<std::string>{""}));
 }
 
-TEST_F(WallMainTest, AddFilesRunsAddAndAboutDoesNothing) {
+TEST_F(WallMainTest, AddFilesRunsAddAndAboutShowsTheAboutBox) {
     List({"C:\\P\\1.bmp"});
     fileDialogs.Choose({"C:\\P\\2.bmp"});
     EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("Ins"));
     EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "C:\\P\\2.bmp"}));
+    EXPECT_EQ(fileDialogs.requests.size(), 2u);
     EXPECT_TRUE(Form1().PopupMenu1.HandleShortCut("F1"));
     Form1().About1.Click();
     Form1().BitBtn2.Click();
-    EXPECT_EQ(fileDialogs.requests.size(), 2u);
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    for (const auto& box : dialogs.shown) {
+        EXPECT_EQ(box.caption, "About Tavo Wallpaper 2");
+        EXPECT_EQ(box.text,
+                  "Tavo Wallpaper 2\nVersion 2.0.4.3 (ALPHA 4)\n\nBuilt with " + JpegLibraryVersion());
+        EXPECT_EQ(box.icon, MessageIcon::Application);
+    }
+    EXPECT_EQ(JpegLibraryVersion().rfind("libjpeg-turbo ", 0), 0u) << JpegLibraryVersion();
     EXPECT_EQ(lifetime.terminations, 0);
-    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(WallMainTest, HideSavesThenHidesExitAndCloseEndTheProgram) {

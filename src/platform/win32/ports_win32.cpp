@@ -32,8 +32,18 @@ void DialogsWin32::ShowMessage(const std::string& text, const std::string& capti
         case MessageIcon::Information:
             type |= MB_ICONINFORMATION;
             break;
+        case MessageIcon::Application:
+            type |= MB_USERICON;
+            break;
     }
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), type);
+    MSGBOXPARAMSA box{};
+    box.cbSize = sizeof box;
+    box.hInstance = GetModuleHandleA(nullptr);
+    box.lpszText = text.c_str();
+    box.lpszCaption = caption.c_str();
+    box.dwStyle = type;
+    box.lpszIcon = "MAINICON";
+    MessageBoxIndirectA(&box);
 }
 
 void CursorWin32::SetShape(CursorShape shape) {
