@@ -10,22 +10,41 @@ namespace tavo::win32 {
 
 namespace {
 const char kApplicationTitle[] = "Tavo Wallpaper 2";
+
+std::function<void(const std::exception&)>& Reporter() {
+    static std::function<void(const std::exception&)> reporter;
+    return reporter;
+}
+
+void Report(const std::exception& error) {
+    if (dynamic_cast<const SilentAbort*>(&error)) return;
+    if (Reporter()) {
+        Reporter()(error);
+        return;
+    }
+    MessageBoxA(nullptr, ErrorBoxText(error.what()).c_str(), kApplicationTitle,
+                MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+}
+}  // namespace
+
+void SetErrorReporter(std::function<void(const std::exception&)> reporter) {
+    Reporter() = std::move(reporter);
 }
 
 void ReportCurrentException() noexcept {
-    std::string text;
     try {
-        throw;
-    } catch (const SilentAbort&) {
-        return;
-    } catch (const std::bad_alloc&) {
-        text = "Out of memory";
-    } catch (const std::exception& e) {
-        text = e.what();
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            Report(Error("Out of memory"));
+        } catch (const std::exception& e) {
+            Report(e);
+        } catch (...) {
+            Report(Error("Unknown error"));
+        }
     } catch (...) {
-        text = "Unknown error";
+        // The error box itself failed: nothing more can be shown.
     }
-    MessageBoxA(nullptr, ErrorBoxText(text).c_str(), kApplicationTitle, MB_ICONSTOP | MB_OK | MB_TASKMODAL);
 }
 
 Window::~Window() {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <string>
 
 #include "platform/win32/handles.h"
@@ -12,6 +14,9 @@ namespace tavo::win32 {
 // Shows the exception in flight in the application's error box (nothing for a
 // silent abort). Called inside a catch block at every message boundary.
 void ReportCurrentException() noexcept;
+// Where ReportCurrentException sends errors: the application object's error box.
+// Until one is set a plain task-modal box shows them.
+void SetErrorReporter(std::function<void(const std::exception&)> reporter);
 
 // A window of our own class. At WM_NCCREATE the object pointer travels from
 // CREATESTRUCT::lpCreateParams into the window's user data; every later message
