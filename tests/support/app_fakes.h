@@ -1,6 +1,7 @@
 // In-memory doubles of the application frame's ports: the notification area and the application window.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ public:
         static const char* const names[] = {"add", "modify", "delete"};
         calls.push_back(names[static_cast<int>(message)]);
         sent.push_back(data);
+        if (duringCall) duringCall();
         return message != NotifyIconMessage::Add || !refuseAdd;
     }
     ShiftState KeyboardShift() const override { return shift; }
@@ -43,10 +45,49 @@ public:
     ScreenPoint cursor{10, 20};
     unsigned taskbarCreated = 0xC0DE;
     bool refuseAdd = false;
+    // Runs inside every notification-area call, as the shell's messages may arrive there.
+    std::function<void()> duringCall;
     int windowsCreated = 0;
     int windowsDestroyed = 0;
     std::vector<std::string> calls;
     std::vector<NotifyIconData> sent;
+};
+
+// The application window: its visibility as the system keeps it, and every call in one log.
+class FakeApplicationWindow : public ApplicationWindow {
+public:
+    explicit FakeApplicationWindow(std::vector<std::string>& log) : log_(log) {}
+    void SetText(const std::string& text) override { this->text = text; }
+    bool ButtonVisible() const override { return visible; }
+    void SetButtonVisible(bool shown) override {
+        visible = shown;
+        log_.push_back(shown ? "button:show" : "button:hide");
+    }
+    void Minimize() override {
+        visible = true;
+        log_.push_back("app:minimize");
+    }
+    void HideOwnedPopups() override { log_.push_back("app:hide popups"); }
+    void EnableHints(bool enabled) override { log_.push_back(enabled ? "hints:on" : "hints:off"); }
+    void PostQuit() override { log_.push_back("app:quit"); }
+    void ActivateLastPopup() override { log_.push_back("app:to front"); }
+    void ErrorBox(const std::string& text, const std::string& caption) override {
+        log_.push_back("error:" + caption + ":" + text);
+    }
+    int StartupShowCommand() const override { return showCommand; }
+    void RunMessageLoop() override {
+        log_.push_back("loop");
+        if (loop) loop();
+    }
+
+    std::string text;
+    bool visible = false;
+    int showCommand = 10;  // SW_SHOWDEFAULT
+    // What the user does while the loop runs.
+    std::function<void()> loop;
+
+private:
+    std::vector<std::string>& log_;
 };
 
 }  // namespace tavo::testing
