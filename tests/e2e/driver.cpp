@@ -22,6 +22,7 @@
 //   taskbar-created                    the shell's "TaskbarCreated" broadcast (prints "tray HWND")
 //   end-session                        WM_QUERYENDSESSION to every window, then WM_ENDSESSION
 //   two-copies                         two copies, two icons; each ends by Close on its taskbar button
+//   bench-tray EXE                     start-up times and memory in the tray (bench/tray.sh)
 //   exit                               Ctrl+X: the program ends
 // The main window is opened as a user does, by a click on the tray icon.
 // Every check prints "ok   ..." or "FAIL ...: why"; the last line is "driver: PASS" or "driver: FAIL",
@@ -29,6 +30,7 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -1136,6 +1138,61 @@ void ScenarioTwoCopies() {
     }
 }
 
+// ---- measurements (bench/tray.sh) ----
+
+std::string MemoryText(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+        return "unknown";
+    return "working set " + std::to_string(counters.WorkingSetSize / 1024) + " KiB";
+}
+
+// Starts EXE and reports, in milliseconds of the system's tick count, when it started and when its splash had
+// been shown and hidden; then its memory in the tray, and again after its window was shown (restoring and
+// previewing the stored selection) and hidden. The shell's log gives the icon's registration on the same clock.
+void ScenarioBenchTray(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 1, "bench-tray EXE")) return;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + args[0] + "\"";
+    const DWORD started = GetTickCount();
+    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process) != FALSE,
+               "the program starts"))
+        return;
+    Say("started " + std::to_string(started));
+    const DWORD pid = process.dwProcessId;
+    HWND splash = nullptr;
+    RECT r{};
+    WaitFor(
+        [&] {
+            const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
+            splash = found.empty() ? nullptr : found.front();
+            return splash && GetWindowRect(splash, &r) && r.left > 0 && !IsWindowVisible(splash);
+        },
+        30000);
+    Say("splash-gone " + std::to_string(GetTickCount()));
+    // Settled: idle, and a moment for the shell's and the system's own start-up work.
+    WaitForInputIdle(process.hProcess, 10000);
+    Sleep(2000);
+    Say("memory-tray " + MemoryText(process.hProcess));
+    MainWindow w;
+    if (FindMain(w)) {
+        WaitBanner(w, "after the preview");
+        Send(FindDescendant(w.hwnd, "Button", "&Hide"), BM_CLICK, 0, 0);
+        WaitFor([&] { return !IsWindowVisible(w.hwnd); });
+        Sleep(2000);
+        Say("memory-after " + MemoryText(process.hProcess));
+    }
+    for (HWND app : WindowsOfClass(kAppClass, pid))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0, "the program ends");
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 void ScenarioExit() {
     MainWindow w;
     if (!FindMain(w)) return;
@@ -1184,6 +1241,8 @@ int main(int argc, char** argv) {
         ScenarioEndSession();
     } else if (scenario == "two-copies") {
         ScenarioTwoCopies();
+    } else if (scenario == "bench-tray") {
+        ScenarioBenchTray(args);
     } else if (scenario == "exit") {
         ScenarioExit();
     } else {
