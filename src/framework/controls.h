@@ -8,7 +8,7 @@
 
 namespace tavo {
 
-// A typeface by name and character height in pixels; an empty name is the window's own font.
+// A typeface by name and its height in pixels (the character cell); an empty name is the window's own font.
 struct Font {
     std::string name;
     int height = 0;

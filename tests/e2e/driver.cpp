@@ -1143,14 +1143,16 @@ void ScenarioTwoCopies() {
 std::string MemoryText(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
         return "unknown";
     return "working set " + std::to_string(counters.WorkingSetSize / 1024) + " KiB";
 }
 
 // Starts EXE and reports, in milliseconds of the system's tick count, when it started and when its splash had
 // been shown and hidden; then its memory in the tray, and again after its window was shown (restoring and
-// previewing the stored selection) and hidden. The shell's log gives the icon's registration on the same clock.
+// previewing the stored selection) and hidden. The shell's log gives the icon's registration on the same
+// clock.
 void ScenarioBenchTray(const std::vector<std::string>& args) {
     if (!NeedArgs(args, 1, "bench-tray EXE")) return;
     STARTUPINFOA startup{};

@@ -79,13 +79,16 @@ TEST(ErrorBoxes, TheApplicationBoxAndTheStartUpFailure) {
     app.ShowException(SilentAbort());
     app.ShowException(Error("Disk full"));
     app.ShowException(Error("Done."));
-    EXPECT_EQ(log, (EventLog{"hints:on", "error:Tavo Wallpaper 2:Disk full.", "error:Tavo Wallpaper 2:Done."}));
+    EXPECT_EQ(log,
+              (EventLog{"hints:on", "error:Tavo Wallpaper 2:Disk full.", "error:Tavo Wallpaper 2:Done."}));
 
     EXPECT_EQ(StartupErrorText(ErrorClassName(Error("x")), "TavoWallpaper.exe", 0x400000,
                                "Not enough timers available"),
               "Exception Error in module TavoWallpaper.exe at 00400000.\nNot enough timers available.");
-    EXPECT_EQ(StartupErrorText("OutOfMemory", "a.exe", 0x1234, ""), "Exception OutOfMemory in module a.exe at 00001234.\n");
-    EXPECT_EQ(StartupErrorText("Error", "a.exe", 0, "Stop."), "Exception Error in module a.exe at 00000000.\nStop.");
+    EXPECT_EQ(StartupErrorText("OutOfMemory", "a.exe", 0x1234, ""),
+              "Exception OutOfMemory in module a.exe at 00001234.\n");
+    EXPECT_EQ(StartupErrorText("Error", "a.exe", 0, "Stop."),
+              "Exception Error in module a.exe at 00000000.\nStop.");
 }
 
 // The program's run with its two windows: what is saved, when the icon goes, and the order of the end.
@@ -130,7 +133,8 @@ TEST_F(ProgramRunTest, StartsIntoTheTrayAndEndsInOrderByEachWay) {
         registry = MemoryRegistry();
         Run run;
         Start(run);
-        EXPECT_EQ(tray.calls, (std::vector<std::string>{"delete", "add", "modify", "delete", "add", "modify"}));
+        EXPECT_EQ(tray.calls,
+                  (std::vector<std::string>{"delete", "add", "modify", "delete", "add", "modify"}));
         run.window.loop = [&] {
             EXPECT_TRUE(run.splash->Visible());
             run.splash->Timer1.Tick();
@@ -147,7 +151,8 @@ TEST_F(ProgramRunTest, StartsIntoTheTrayAndEndsInOrderByEachWay) {
                                                  "gone:splash"}))
             << c.how;
         EXPECT_EQ(tray.calls.back(), "destroy window") << c.how;
-        EXPECT_EQ(registry.String(kSettingsKeyPath + std::string("\\Main"), "Visible").value_or(""), c.visible)
+        EXPECT_EQ(registry.String(kSettingsKeyPath + std::string("\\Main"), "Visible").value_or(""),
+                  c.visible)
             << c.how;
         if (!c.show) {
             EXPECT_TRUE(registry.writes.empty()) << c.how;

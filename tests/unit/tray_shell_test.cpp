@@ -17,9 +17,9 @@ const char* ButtonName(MouseButton button) {
 
 std::string ShiftText(ShiftState shift) {
     std::string text;
-    const std::pair<ShiftState, const char*> flags[] = {{ssShift, "Shift"}, {ssAlt, "Alt"},       {ssCtrl, "Ctrl"},
-                                                        {ssLeft, "Left"},   {ssRight, "Right"},   {ssMiddle, "Middle"},
-                                                        {ssDouble, "Double"}};
+    const std::pair<ShiftState, const char*> flags[] = {
+        {ssShift, "Shift"}, {ssAlt, "Alt"},       {ssCtrl, "Ctrl"},    {ssLeft, "Left"},
+        {ssRight, "Right"}, {ssMiddle, "Middle"}, {ssDouble, "Double"}};
     for (const auto& [flag, name] : flags)
         if (shift & flag) text += std::string("+") + name;
     return text;
@@ -33,15 +33,17 @@ protected:
         shell.calls.clear();
         auto mouse = [this](const char* what) {
             return [this, what](Component*, MouseButton b, ShiftState s, int x, int y) {
-                events.push_back(std::string(what) + ButtonName(b) + ShiftText(s) + "@" + std::to_string(x) + "," +
-                                 std::to_string(y));
+                events.push_back(std::string(what) + ButtonName(b) + ShiftText(s) + "@" + std::to_string(x) +
+                                 "," + std::to_string(y));
             };
         };
         icon.OnClick = mouse("click:");
         icon.OnMouseDown = mouse("down:");
         icon.OnMouseUp = mouse("up:");
         icon.OnDblClick = [this](Component*) { events.push_back("dbl"); };
-        icon.OnMouseMove = [this](Component*, ShiftState s, int, int) { events.push_back("move" + ShiftText(s)); };
+        icon.OnMouseMove = [this](Component*, ShiftState s, int, int) {
+            events.push_back("move" + ShiftText(s));
+        };
     }
     void Post(std::initializer_list<unsigned> messages) {
         for (unsigned m : messages)
@@ -145,8 +147,8 @@ TEST(TrayIconRegistration, LoadingThePictureAndTheEndOfLoadingEachRegisterOnce) 
         EXPECT_STREQ(data.szTip, "");
     }
     // With no hint every add is followed by a modify; the end removes the icon, then its window.
-    EXPECT_EQ(shell.calls, (std::vector<std::string>{"delete", "add", "modify", "delete", "add", "modify", "delete",
-                                                     "destroy window"}));
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"delete", "add", "modify", "delete", "add", "modify",
+                                                     "delete", "destroy window"}));
 }
 
 TEST(TrayIconRegistration, RefreshesAndFailuresFollowTheRegisteredState) {

@@ -9,6 +9,26 @@ namespace {
 const char kSplashClass[] = "TavoWallpaperSplash";
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kLabelId = 1;
+// The label's font at its character height. Where the named face is there only as a bitmap font, which
+// does not come in that height, a scalable sans-serif face takes its place.
+HFONT CreateLabelFont(const Font& font) {
+    const char* const faces[] = {font.name.c_str(), "Microsoft Sans Serif", "Arial", "Tahoma"};
+    for (const char* face : faces) {
+        HFONT made = CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline,
+                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
+        const bool scalable = [made] {
+            WindowDc screen(nullptr);
+            SelectedObject selected(screen, made);
+            TEXTMETRICA metrics{};
+            return GetTextMetricsA(screen, &metrics) &&
+                   (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
+        }();
+        if (scalable || face == faces[3]) return made;
+        DeleteObject(made);
+    }
+    return nullptr;
+}
 }  // namespace
 
 SplashWindow::SplashWindow(TSplashForm& form, HWND owner) : form_(form) {
@@ -21,10 +41,7 @@ SplashWindow::SplashWindow(TSplashForm& form, HWND owner) : form_(form) {
     if (!Handle()) throw Error("Failed to create the splash window");
 
     const Label& label = form_.Label1;
-    const Font& font = label.font;
-    font_.Reset(CreateFontA(-font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline,
-                            FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            VARIABLE_PITCH | FF_SWISS, font.name.c_str()));
+    font_.Reset(CreateLabelFont(label.font));
     label_ = CreateWindowExA(0, "STATIC", label.Caption().c_str(),
                              WS_CHILD | WS_VISIBLE | SS_NOTIFY | (label.centred ? SS_CENTER : SS_LEFT),
                              label.bounds.left, label.bounds.top, label.bounds.width, label.bounds.height,
