@@ -16,7 +16,8 @@
 //                                      both boxes ticked; untick "Start with Windows", then the close box
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
 //   tray-start                         only the tray icon is left after the start: the splash was shown
-//                                      and is hidden, no window or taskbar button (prints "tray HWND")
+//                                      and is hidden, no window or taskbar button (prints "tray HWND");
+//                                      then Close on the application window ends it
 //   tray-clicks                        left and right clicks show the window, Hide hides it, a middle
 //                                      click does nothing, a double-click shows it once
 //   taskbar-created                    the shell's "TaskbarCreated" broadcast (prints "tray HWND")
@@ -1033,6 +1034,11 @@ void ScenarioTrayStart() {
     Check(shown.empty(), "no window of the program is on the screen", Join(shown));
     Check(WaitFor([] { return TaskbarButtons() == 0; }), "no taskbar button",
           std::to_string(TaskbarButtons()) + " buttons");
+    // Ended without ever showing its window: Close on the taskbar button's menu reaches the hidden
+    // application window all the same.
+    for (HWND app : WindowsOfClass(kAppClass, pid))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
 }
 
 // Left and right clicks show the window, in the same place after a Hide; a middle click does nothing; a

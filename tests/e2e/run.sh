@@ -178,7 +178,7 @@ run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 # Scenarios whose last step ends the program, those that start from what the one before left, and those
 # that run two copies.
-self_ending=" del-in-edit persist-save persist-restore end-session two-copies "
+self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies "
 keeps_state=" persist-restore "
 two_copies=" two-copies "
 
@@ -290,12 +290,16 @@ check_closed() {
     [ -z "$(reg_value "$run_key" TavoWallpaper)" ] || echo "the Run value is still there"
 }
 
-# The icon was added while the main window was created and once more at the end of its loading.
+# The icon was added while the main window was created and once more at the end of its loading; a run that
+# never showed the window wrote nothing.
 check_tray_start() {
     local hwnd adds
     hwnd=$(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}')
     adds=$(icon_events "$hwnd" | grep -c '^add_icon')
     [ "$adds" -eq 2 ] || echo "the shell added the icon of $hwnd $adds times, not 2"
+    if timeout -k 5 30 wine reg query "$settings_key" >/dev/null 2>&1; then
+        echo "the settings key was written although the window was never shown"
+    fi
 }
 
 # The broadcast made the program register its icon a third time.
