@@ -26,19 +26,7 @@ trap 'wineserver -k 2>/dev/null; tavo_wine_stop' EXIT
     "$native/tavowall-sample" "$work/photo.bmp" 6000x4000 && convert "$work/photo.bmp" -quality 90 "$work/pics/photo.jpg"
     rm -f "$work/photo.bmp"
 }
-cat >"$work/desktop.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="tavobench"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"tavobench"="1024x768"
-REG
-# The desktop's shell first (a program started before it would start it without the log), its log with the
-# system's tick count in seconds before each line; then the setting that puts every program into it.
-WINEDEBUG=+timestamp,+systray wine explorer /desktop=tavobench,1024x768 </dev/null >"$work/shell.log" 2>&1 &
-wine reg import "$(tavo_wine_path "$work/desktop.reg")" >/dev/null 2>&1
+tavo_wine_desktop tavobench 1024x768 "$work/shell.log" || exit 2
 
 for run in 1 2 3; do
     wine reg delete 'HKCU\Software\Kelvara\Ferlin2' /f >/dev/null 2>&1

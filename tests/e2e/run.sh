@@ -72,23 +72,11 @@ fail_setup() {
 tavo_wine_display || fail_setup "no X display"
 tavo_wine_init || fail_setup "wineboot -i failed (see $work/prefix.boot.log)"
 # Every Wine program of this prefix joins the one virtual desktop: the driver then sees the program's windows
-# and Wine draws frames, a taskbar and the notification area without an X window manager.
-cat >"$work/desktop.reg" <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="$desktop"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"$desktop"="$screen"
-EOF
-timeout -k 5 60 wine reg import "$(tavo_wine_path "$work/desktop.reg")" >"$work/logs/reg-import.log" 2>&1 ||
-    fail_setup "wine reg import of the desktop settings failed"
-# The desktop with its taskbar and notification area, started first so that its shell logs what the programs
-# ask of the notification area ("add_icon id=0x0, hwnd=..."): the tray checks read that log.
+# and Wine draws frames, a taskbar and the notification area without an X window manager. Its shell logs what
+# the programs ask of the notification area ("add_icon id=0x0, hwnd=..."): the tray checks read that log.
 shell_log=$work/logs/shell.log
-WINEDEBUG=+systray wine explorer "/desktop=$desktop,$screen" </dev/null >"$shell_log" 2>&1 &
-desktop_pid=$!
+tavo_wine_desktop "$desktop" "$screen" "$shell_log" || fail_setup "wine reg import of the desktop settings failed"
+desktop_pid=$tavo_wine_desktop_pid
 
 # ---- test pictures: the program's own sample and generated patterns ----
 pics=$work/pics

@@ -198,13 +198,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR:
             if (cursor_.ApplyWhenBusy()) return TRUE;
             break;
-        case WM_CLOSE:
-            form_.Close();
-            return 0;
-        case WM_QUERYENDSESSION:
-            // The session may end: the close query saves the settings; nothing refuses.
-            form_.CloseQuery();
-            return TRUE;
         case WM_ACTIVATE:
             // Like a dialog: the control that had the focus gets it back.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -217,6 +210,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
+    // The close query saves the settings, at the close box and at the session's end.
+    LRESULT result = 0;
+    if (HandleFormClose(form_, message, result)) return result;
     return Window::HandleMessage(message, wParam, lParam);
 }
 

@@ -107,15 +107,11 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             // The label fills the whole window, maximized too.
             if (label_) MoveWindow(label_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
             return 0;
-        case WM_CLOSE:
-            form_.Close();
-            return 0;
-        case WM_QUERYENDSESSION:
-            form_.CloseQuery();
-            return TRUE;
         default:
             break;
     }
+    LRESULT result = 0;
+    if (HandleFormClose(form_, message, result)) return result;
     return Window::HandleMessage(message, wParam, lParam);
 }
 

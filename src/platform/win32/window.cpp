@@ -134,6 +134,21 @@ void Window::OnPaint() {
     EndPaint(hwnd_, &ps);
 }
 
+bool HandleFormClose(Form& form, UINT message, LRESULT& result) {
+    switch (message) {
+        case WM_CLOSE:
+            form.Close();
+            result = 0;
+            return true;
+        case WM_QUERYENDSESSION:
+            form.CloseQuery();
+            result = TRUE;
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::string WindowText(HWND hwnd) {
     const int length = GetWindowTextLengthA(hwnd);
     std::vector<char> buffer(static_cast<size_t>(length) + 1);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "framework/form.h"
 #include "platform/win32/handles.h"
 
 namespace tavo::win32 {
@@ -58,5 +59,9 @@ private:
 };
 
 std::string WindowText(HWND hwnd);
+
+// The close box (WM_CLOSE) and the session's end (WM_QUERYENDSESSION, which the form's close query answers
+// and nothing refuses) of a form's window; false for any other message.
+bool HandleFormClose(Form& form, UINT message, LRESULT& result);
 
 }  // namespace tavo::win32
