@@ -17,6 +17,7 @@ int Run() {
 
     tavo::win32::ScreenWin32 screen;
     tavo::win32::DialogsWin32 dialogs;
+    tavo::win32::ErrorBoxScope errorBox(dialogs);
     tavo::win32::CursorWin32 cursor;
     tavo::win32::FileDialogsWin32 fileDialogs;
     tavo::win32::SystemFoldersWin32 folders;
@@ -44,6 +45,7 @@ int Run() {
         form = std::make_unique<tavo::TForm1>(ports);
         window = std::make_unique<tavo::win32::MainWindow>(*form, cursor);
         window->Create();
+        dialogs.owner = window->Handle();
         fileDialogs.owner = window->Handle();
         placement.window = window->Handle();
         form->Show();

@@ -10,6 +10,16 @@ namespace tavo::win32 {
 
 namespace {
 const char kApplicationTitle[] = "Tavo Wallpaper 2";
+// The application's message boxes, while an ErrorBoxScope lives.
+Dialogs* errorBox = nullptr;
+}  // namespace
+
+ErrorBoxScope::ErrorBoxScope(Dialogs& dialogs) {
+    errorBox = &dialogs;
+}
+
+ErrorBoxScope::~ErrorBoxScope() {
+    errorBox = nullptr;
 }
 
 void ReportCurrentException() noexcept {
@@ -25,7 +35,12 @@ void ReportCurrentException() noexcept {
     } catch (...) {
         text = "Unknown error";
     }
-    MessageBoxA(nullptr, ErrorBoxText(text).c_str(), kApplicationTitle, MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+    if (errorBox) {
+        errorBox->ShowMessage(ErrorBoxText(text), kApplicationTitle, MessageIcon::Stop);
+    } else {
+        MessageBoxA(nullptr, ErrorBoxText(text).c_str(), kApplicationTitle,
+                    MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+    }
 }
 
 Window::~Window() {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/ports.h"
 #include "platform/win32/handles.h"
 
 namespace tavo::win32 {
@@ -12,6 +13,16 @@ namespace tavo::win32 {
 // Shows the exception in flight in the application's error box (nothing for a
 // silent abort). Called inside a catch block at every message boundary.
 void ReportCurrentException() noexcept;
+
+// While it lives, the error box is one of `dialogs`' message boxes, with their owner
+// and their return of the focus; without one it is a box of its own with no owner.
+class ErrorBoxScope {
+public:
+    explicit ErrorBoxScope(Dialogs& dialogs);
+    ~ErrorBoxScope();
+    ErrorBoxScope(const ErrorBoxScope&) = delete;
+    ErrorBoxScope& operator=(const ErrorBoxScope&) = delete;
+};
 
 // A window of our own class. At WM_NCCREATE the object pointer travels from
 // CREATESTRUCT::lpCreateParams into the window's user data; every later message
