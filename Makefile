@@ -55,9 +55,10 @@ fuzz: deps
 	@cmake --build build/fuzz -j$(JOBS)
 	@bash tests/fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
-bench: native
+bench: native win32
 	@bash bench/run.sh
 	@bash bench/run_length.sh
+	@bash bench/tray.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

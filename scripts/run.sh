@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts Tavo Wallpaper 2 under Wine ("make run"; make has built both presets).
 #   With an X display (DISPLAY set): the program on it, with sample pictures ready to add; ends with the program.
-#   Without one: a scripted demonstration on a private Xvfb: the main window, the sample pictures added, one
-#   of them made the wallpaper, a screenshot; prints where the screenshot and the wallpaper file are.
+#   Without one: a scripted demonstration on a private Xvfb: the window opened from the tray icon, the sample
+#   pictures added, one of them made the wallpaper, a screenshot; prints where the screenshot and the
+#   wallpaper file are.
 #   While the Windows build has no TavoWallpaper.exe: prepares the sample picture with tavowall-prepare.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,8 +25,20 @@ if [ ! -f "$exe" ]; then
     exit 0
 fi
 
-# The bundled sample pictures, drawn at run time: the program's own sky at three sizes, one of them as JPEG.
-pics=$out/pictures
+# The program's own prefix, kept between runs (its first start takes a little while).
+export TAVO_WINEPREFIX=$out/prefix
+export TAVO_WINE_LINGER=5
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+echo "Wine prefix: $WINEPREFIX"
+tavo_wine_init
+
+# The sample pictures, drawn at run time into the Wine user's own Pictures folder, where a Windows user keeps
+# them: the program's own sky at three sizes, one of them as JPEG. A folder that Wine linked to the Unix
+# user's home is replaced by one inside the prefix, so that nothing is written outside the build tree.
+user_dir=$WINEPREFIX/drive_c/users/$(id -un)
+pics=$user_dir/Pictures
+[ -L "$pics" ] && rm -f "$pics"
 mkdir -p "$pics"
 "$native/tavowall-sample" "$pics/Evening sky.bmp" 1600x1200
 "$native/tavowall-sample" "$pics/Small sky.bmp" 320x240
@@ -36,14 +49,7 @@ if command -v convert >/dev/null 2>&1; then
 fi
 names=()
 for f in "$pics"/*; do names+=("$(basename "$f")"); done
-
-# The program's own prefix, kept between runs (its first start takes a little while).
-export TAVO_WINEPREFIX=$out/prefix
-export TAVO_WINE_LINGER=5
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-echo "Wine prefix: $WINEPREFIX"
-tavo_wine_init
+pics_win="C:\\users\\$(id -un)\\Pictures"
 
 # Whether every program of the prefix joins one virtual desktop (the demonstration) or not (a real display).
 desktop=tavodemo
@@ -60,8 +66,9 @@ use_virtual_desktop() {
 
 if [ -n "${DISPLAY:-}" ]; then
     use_virtual_desktop off
-    echo "Sample pictures to add: $(tavo_wine_path "$pics")"
-    echo "Starting Tavo Wallpaper 2 on $DISPLAY; it runs until you close it or choose Exit (Ctrl+X)."
+    echo "Sample pictures to add: $pics_win"
+    echo "Starting Tavo Wallpaper 2 on $DISPLAY: it lives in the notification area; click its icon to open"
+    echo "the window. It runs until you close the window or choose Exit (Ctrl+X)."
     wine "$(tavo_wine_path "$exe")" </dev/null || true
     timeout 30 wineserver -w || true
     exit 0
@@ -91,8 +98,9 @@ drive() {
 
 wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >"$out/program.log" 2>&1 &
 program_pid=$!
-echo "Demonstration on a virtual $screen desktop: add the sample pictures, set the first as wallpaper"
-if ! drive "$out/demo.log" demo "$(tavo_wine_path "$pics")" "${names[@]}"; then
+echo "Demonstration on a virtual $screen desktop: open the window from the tray icon, add the sample"
+echo "pictures, set the first as wallpaper"
+if ! drive "$out/demo.log" demo "$pics_win" "${names[@]}"; then
     echo "the demonstration failed; see $out/demo.log" >&2
     exit 1
 fi

@@ -50,6 +50,22 @@ tavo_wine_init() {
     wineserver -p"${TAVO_WINE_LINGER:-10}" >/dev/null 2>&1 || true
 }
 
+# Puts every program of the prefix into one virtual desktop NAME of SIZE (WxH) with Wine's taskbar and
+# notification area, whose shell starts first with its notification-area log (the "systray" trace, each line
+# after the system's tick count in seconds) in LOG; the shell's pid is then in tavo_wine_desktop_pid.
+tavo_wine_desktop() {
+    local name=$1 size=$2 log=$3 reg
+    WINEDEBUG=+timestamp,+systray wine explorer "/desktop=$name,$size" </dev/null >"$log" 2>&1 &
+    tavo_wine_desktop_pid=$!
+    reg=$(mktemp "${TMPDIR:-/tmp}/tavo-desktop.XXXXXX.reg")
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="%s"\n\n' "$name" >"$reg"
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"%s"="%s"\n' "$name" "$size" >>"$reg"
+    timeout -k 5 60 wine reg import "$(tavo_wine_path "$reg")" >/dev/null 2>&1
+    local rc=$?
+    rm -f "$reg"
+    return $rc
+}
+
 # Prints the Windows form of a Unix path (Wine's Z: drive maps the Unix root), without starting Wine.
 tavo_wine_path() {
     local p=$1

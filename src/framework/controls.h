@@ -8,9 +8,23 @@
 
 namespace tavo {
 
+// A typeface by name and its height in pixels (the character cell); an empty name is the window's own font.
+struct Font {
+    std::string name;
+    int height = 0;
+    bool bold = false;
+    bool underline = false;
+};
+
 class Label : public Control {
 public:
+    void Click() {
+        if (Enabled() && onClick) onClick(this);
+    }
     bool rightAligned = false;
+    bool centred = false;
+    Font font;
+    NotifyEvent onClick;
 };
 
 class GroupBox : public Control {};

@@ -7,25 +7,36 @@
 namespace tavo {
 
 void Form::Show() {
-    if (visible_) return;
-    visible_ = true;
-    if (onShow) onShow(this);
-    if (onVisibleChanged) onVisibleChanged();
+    if (!visible_) {
+        visible_ = true;
+        if (onVisibleChanging) onVisibleChanging();
+        if (onShow) onShow(this);
+        if (onVisibleChanged) onVisibleChanged();
+    }
+    if (onBringToTop) onBringToTop();
 }
 
 void Form::Hide() {
     if (!visible_) return;
     visible_ = false;
-    if (onVisibleChanged) onVisibleChanged();
+    if (onVisibleChanging) onVisibleChanging();
     if (onHide) onHide(this);
+    if (onVisibleChanged) onVisibleChanged();
+}
+
+bool Form::CloseQuery() {
+    bool canClose = true;
+    if (onCloseQuery) onCloseQuery(this, canClose);
+    return canClose;
 }
 
 bool Form::Close() {
-    bool canClose = true;
-    if (onCloseQuery) onCloseQuery(this, canClose);
-    if (!canClose) return false;
+    if (!CloseQuery()) return false;
     if (onClose) onClose(this);
-    Hide();
+    if (onCloseMainForm)
+        onCloseMainForm();
+    else
+        Hide();
     return true;
 }
 

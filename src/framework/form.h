@@ -26,13 +26,17 @@ public:
     Form& operator=(const Form&) = delete;
 
     bool Visible() const { return visible_; }
-    // Makes the window visible; onShow runs first, while the window already counts
-    // as visible and before it is drawn. Showing a visible window does nothing.
+    // Makes the window visible, then raises it. onShow runs while the window already
+    // counts as visible and before it is drawn; showing a visible window only raises it.
     void Show();
-    // onHide runs after the window counts as hidden. Hiding a hidden window does nothing.
+    // onHide runs after the window counts as hidden, before it leaves the screen.
+    // Hiding a hidden window does nothing.
     void Hide();
+    // The close query alone: whether onCloseQuery lets the window close.
+    bool CloseQuery();
     // A close request (the title bar's close box): onCloseQuery may refuse it;
-    // granted, onClose runs and the window hides. Returns whether it was granted.
+    // granted, onClose runs and then onCloseMainForm, when set, ends the program
+    // instead of the window hiding. Returns whether it was granted.
     bool Close();
     // The window's end, run once while the window and its controls still exist:
     // it hides, then onDestroy runs. Later calls do nothing.
@@ -56,8 +60,15 @@ public:
     std::function<void(Component* sender, bool& canClose)> onCloseQuery;
     NotifyEvent onClose;
     NotifyEvent onDestroy;
-    // Tells the binding to show or hide the real window.
+    // Runs first when the window becomes visible or invisible, before onShow or
+    // onHide: the application's taskbar-button rule.
+    std::function<void()> onVisibleChanging;
+    // Tells the binding to show or hide the real window, after onShow or onHide.
     std::function<void()> onVisibleChanged;
+    // Tells the binding to raise the window to the top of the z-order.
+    std::function<void()> onBringToTop;
+    // Set by the application on its main form: closing it requests termination.
+    std::function<void()> onCloseMainForm;
 
 private:
     bool visible_ = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,12 +92,16 @@ public:
     virtual bool SetDeskWallpaper(const std::string& fileName) = 0;
 };
 
-// The application object's end of the run.
+// What a window asks of the application object.
 class AppLifetime {
 public:
     virtual ~AppLifetime() = default;
-    // Ends the message loop once the current message is handled.
+    // Requests termination: the message loop ends once the current message is handled.
     virtual void Terminate() = 0;
+    // Makes the program's window that was active last the foreground window.
+    virtual void BringToFront() = 0;
+    // The application's error box (nothing for a silent abort); the program goes on.
+    virtual void ShowException(const std::exception& error) = 0;
 };
 
 }  // namespace tavo

@@ -8,7 +8,10 @@ const char kWallpaperFileName[] = "Tavo Wallpaper.bmp";
 const char kSettingsKeyPath[] = "Software\\Kelvara\\Ferlin2";
 
 TForm1::TForm1(const MainWindowPorts& ports)
-    : ports_(ports), OpenDialog1(ports.fileDialogs), FormStorage1(*this, *ports.registry, *ports.placement) {
+    : ports_(ports),
+      OpenDialog1(ports.fileDialogs),
+      FormStorage1(*this, *ports.registry, *ports.placement),
+      TrayIcon1(*ports.trayShell) {
     caption = "Tavo Wallpaper 2";
     borderStyle = FormBorderStyle::Sizeable;
     clientWidth = 432;
@@ -22,10 +25,13 @@ TForm1::TForm1(const MainWindowPorts& ports)
     BuildOpenDialog();
     BuildPopupMenu();
     BuildFormStorage();
+    BuildTrayIcon();
     NameComponents();
     Wire();
+    TrayIcon1.Loaded();
     FormStorage1.Loaded();
     FormCreate(this);
+    creating_ = false;
 }
 
 void TForm1::LayOutFiles() {
@@ -143,7 +149,31 @@ void TForm1::Wire() {
     AutoRun.onClick = [this](Component* s) { AutoRunClick(s); };
     FormStorage1.OnSavePlacement = [this](Component* s) { FormStorage1SavePlacement(s); };
     FormStorage1.OnRestorePlacement = [this](Component* s) { FormStorage1RestorePlacement(s); };
+    TrayIcon1.OnClick = [this](Component* s, MouseButton b, ShiftState shift, int x, int y) {
+        TrayIcon1Click(s, b, shift, x, y);
+    };
     onClose = [this](Component* s) { FormClose(s); };
+}
+
+// The icon's picture is part of the design: loading it registers the icon.
+void TForm1::BuildTrayIcon() {
+    if (ports_.lifetime) {
+        AppLifetime* lifetime = ports_.lifetime;
+        TrayIcon1.handleException = [lifetime](const std::exception& error) {
+            lifetime->ShowException(error);
+        };
+    }
+    TrayIcon1.SetIcon(ports_.trayShell->MainIcon());
+}
+
+// The only way to the window: shown (restored from the settings the first time
+// and after every Hide), raised, and the application brought to the front. A click
+// that the shell delivers while the window is still being made (its registration
+// calls let the shell's messages in) is dropped: the settings store is not attached yet.
+void TForm1::TrayIcon1Click(Component*, MouseButton, ShiftState, int, int) {
+    if (creating_) return;
+    Show();
+    if (ports_.lifetime) ports_.lifetime->BringToFront();
 }
 
 void TForm1::FormCreate(Component*) {

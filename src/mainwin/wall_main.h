@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/tray_shell.h"
+#include "framework/app_ports.h"
 #include "framework/component.h"
 #include "framework/controls.h"
 #include "framework/edit.h"
@@ -42,6 +44,8 @@ struct MainWindowPorts {
     Registry* registry = nullptr;
     WindowPlacementPort* placement = nullptr;
     const ProgramModule* module = nullptr;
+    // Required: the notification area the tray icon lives in.
+    TrayShell* trayShell = nullptr;
 };
 
 // The settings key under HKEY_CURRENT_USER.
@@ -56,7 +60,8 @@ private:
     MainWindowPorts ports_;  // first: the dialog model below is built from it
 
 public:
-    // Builds the window hidden with every control's default and wiring, then runs FormCreate.
+    // Builds the window hidden with every control's default and wiring (the tray icon
+    // registers meanwhile), then runs FormCreate.
     explicit TForm1(const MainWindowPorts& ports);
 
     // Handlers, bound as the window's wiring lists them.
@@ -76,6 +81,7 @@ public:
     void AutoRunClick(Component* sender);
     void FormStorage1SavePlacement(Component* sender);
     void FormStorage1RestorePlacement(Component* sender);
+    void TrayIcon1Click(Component* sender, MouseButton button, ShiftState shift, int x, int y);
 
     // Start with Windows: the check box shows whether the Run key holds this
     // executable's path; the click writes or deletes it and reads it back.
@@ -132,11 +138,14 @@ public:
     MenuItem About1;
     Timer Timer1;
     TFormStorage FormStorage1;
+    TTrayIcon TrayIcon1;
 
     // The path whose preparation the preview last ran, loaded or not.
     std::string LastPreviewPath;
 
 private:
+    // Set until FormCreate has run: the window is still being made.
+    bool creating_ = true;
     void SetStatus(const std::string& text);
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();
@@ -150,6 +159,7 @@ private:
     void BuildOpenDialog();
     void BuildPopupMenu();
     void BuildFormStorage();
+    void BuildTrayIcon();
     void NameComponents();
     void Wire();
 };

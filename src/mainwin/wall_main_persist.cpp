@@ -19,10 +19,12 @@ void TForm1::BuildFormStorage() {
         "OpenDialog1.FileName", "OpenDialog1.InitialDir", "OpenDialog1.FilterIndex", "PropRes.Checked",
         "Randomized.Checked",   "ResLarge.Checked",       "ResSmall.Checked",        "Edit1.Text",
         "PixFormat.ItemIndex"};
-    FormStorage1.handleException = [this](const std::exception& error) {
-        if (dynamic_cast<const SilentAbort*>(&error) || !ports_.dialogs) return;
-        ports_.dialogs->ShowMessage(ErrorBoxText(error.what()), caption, MessageIcon::Stop);
-    };
+    if (ports_.lifetime) {
+        AppLifetime* lifetime = ports_.lifetime;
+        FormStorage1.handleException = [lifetime](const std::exception& error) {
+            lifetime->ShowException(error);
+        };
+    }
 }
 
 void TForm1::NameComponents() {
@@ -65,6 +67,7 @@ void TForm1::NameComponents() {
         {&About1, "About1"},
         {&Timer1, "Timer1"},
         {&FormStorage1, "FormStorage1"},
+        {&TrayIcon1, "TrayIcon1"},
     };
     for (const auto& [component, componentName] : components) {
         component->name = componentName;

@@ -22,17 +22,29 @@
 //   half-visible-row FOLDER            14 rows: a click on the partly shown row below the last whole one
 //                                      selects it and scrolls the list by one row
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
+//   tray-start                         only the tray icon is left after the start: the splash was shown
+//                                      and is hidden, no window or taskbar button (prints "tray HWND");
+//                                      then Close on the application window ends it
+//   tray-clicks                        left and right clicks show the window, Hide hides it, a middle
+//                                      click does nothing, a double-click shows it once
+//   taskbar-created                    the shell's "TaskbarCreated" broadcast (prints "tray HWND")
+//   end-session                        WM_QUERYENDSESSION to every window, then WM_ENDSESSION
+//   two-copies                         two copies, two icons; each ends by Close on its taskbar button
+//   bench-tray EXE                     start-up times and memory in the tray (bench/tray.sh)
 //   exit                               Ctrl+X: the program ends
+// The main window is opened as a user does, by a click on the tray icon.
 // Every check prints "ok   ..." or "FAIL ...: why"; the last line is "driver: PASS" or "driver: FAIL",
 // and the exit code is 0 exactly when every check passed.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -189,7 +201,70 @@ HWND FindMainHwnd(bool visible = true) {
     return nullptr;
 }
 
+// ---- the notification area: the program's icon window, as the shell knows it ----
+
+constexpr char kTrayClass[] = "TavoWallpaperTray";
+constexpr char kAppClass[] = "TavoWallpaperApp";
+constexpr char kSplashClass[] = "TavoWallpaperSplash";
+// The message the program asked the shell to send its icon window.
+constexpr UINT kTrayCallback = 0xB054;
+
+// The top-level windows of one class; of one process when PID is not 0.
+std::vector<HWND> WindowsOfClass(const char* className, DWORD pid = 0) {
+    std::vector<HWND> found;
+    for (HWND hwnd : TopLevelWindows())
+        if (ClassOf(hwnd) == className && (!pid || ProcessOf(hwnd) == pid)) found.push_back(hwnd);
+    return found;
+}
+
+// The icon window of a running copy (the first one found), waited for up to 30 s.
+HWND FindTray(DWORD pid = 0) {
+    HWND tray = nullptr;
+    WaitFor(
+        [&] {
+            const std::vector<HWND> found = WindowsOfClass(kTrayClass, pid);
+            tray = found.empty() ? nullptr : found.front();
+            return tray != nullptr;
+        },
+        30000);
+    return tray;
+}
+
+std::string HandleText(HWND hwnd) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)));
+    return text;
+}
+
+// The shell's callbacks for one mouse message each, handled when this returns.
+void TrayMouse(HWND tray, std::initializer_list<UINT> mouseMessages) {
+    for (UINT mouse : mouseMessages)
+        Send(tray, kTrayCallback, 0, mouse);
+}
+
+// The visible window buttons of Wine's taskbar (its Start button aside).
+int TaskbarButtons() {
+    int buttons = 0;
+    for (HWND bar : WindowsOfClass("Shell_TrayWnd"))
+        for (HWND child : Descendants(bar))
+            if (IsWindowVisible(child) && ClassOf(child) == "Button") ++buttons;
+    return buttons > 0 ? buttons - 1 : 0;
+}
+
+// Opens the main window as a user does: a left click on the tray icon, again after a second when the
+// program was still starting (a click that arrives before the icon's handler is bound does nothing).
 bool FindMain(MainWindow& w) {
+    if (!FindMainHwnd()) {
+        HWND tray = FindTray();
+        if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return false;
+        WaitFor(
+            [&] {
+                if (FindMainHwnd()) return true;
+                TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+                return WaitFor([] { return FindMainHwnd() != nullptr; }, 1000);
+            },
+            30000);
+    }
     if (!WaitFor([&] { return (w.hwnd = FindMainHwnd()) != nullptr; }, 30000)) {
         Check(false, "main window " + Quote(kMainCaption) + " shown",
               FindMainHwnd(false) ? "it exists but stays hidden" : "not found within 30 s");
@@ -986,7 +1061,8 @@ bool DismissBox(const MainWindow& w, const char* caption, const std::string& tex
     const std::string says = MessageBoxText(box);
     Check(_strnicmp(says.c_str(), text.c_str(), text.size()) == 0, "it says " + Quote(text + "..."),
           "it says " + Quote(says));
-    Check(GetWindow(box, GW_OWNER) == w.hwnd, "the main window owns it");
+    const HWND owner = GetWindow(box, GW_OWNER);
+    Check(owner == w.hwnd || owner == GetWindow(w.hwnd, GW_OWNER), "the main window or its owner owns it");
     PressDialogButton(box, IDOK);
     return Check(
         WaitFor(
@@ -1150,6 +1226,210 @@ void ScenarioPersistRestore(const std::vector<std::string>& args) {
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the close box ends the program");
 }
 
+// ---- the program's lifetime: tray icon, splash, taskbar button, the ways it ends ----
+
+std::string Join(const std::vector<std::string>& parts) {
+    std::string joined;
+    for (const std::string& part : parts)
+        joined += (joined.empty() ? "" : ", ") + part;
+    return joined;
+}
+
+// After the start only the tray icon is there: the splash was shown (it is centred, which the show does)
+// and has been hidden by its first tick; no window and no taskbar button remain.
+void ScenarioTrayStart() {
+    HWND tray = FindTray();
+    if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    Say("tray " + HandleText(tray));
+    const DWORD pid = ProcessOf(tray);
+    HWND splash = nullptr;
+    // The show centres the splash: hidden and centred, it has been shown and hidden again.
+    const RECT centred{(GetSystemMetrics(SM_CXSCREEN) - 135) / 2, (GetSystemMetrics(SM_CYSCREEN) - 37) / 2,
+                       (GetSystemMetrics(SM_CXSCREEN) - 135) / 2 + 135,
+                       (GetSystemMetrics(SM_CYSCREEN) - 37) / 2 + 37};
+    RECT r{};
+    Check(WaitFor([&] {
+              const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
+              splash = found.empty() ? nullptr : found.front();
+              return splash && GetWindowRect(splash, &r) && EqualRect(&r, &centred) &&
+                     !IsWindowVisible(splash);
+          }),
+          "the splash was shown, 135x37 and centred, and is hidden after its first timer tick",
+          "it is " + SizeText(r) + " at " + std::to_string(r.left) + "," + std::to_string(r.top) +
+              (splash && IsWindowVisible(splash) ? ", visible" : ""));
+    std::vector<std::string> shown;
+    for (HWND hwnd : TopLevelWindows())
+        if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) shown.push_back(ClassOf(hwnd));
+    Check(shown.empty(), "no window of the program is on the screen", Join(shown));
+    Check(WaitFor([] { return TaskbarButtons() == 0; }), "no taskbar button",
+          std::to_string(TaskbarButtons()) + " buttons");
+    // Ended without ever showing its window: Close on the taskbar button's menu reaches the hidden
+    // application window all the same.
+    for (HWND app : WindowsOfClass(kAppClass, pid))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
+}
+
+// Left and right clicks show the window, in the same place after a Hide; a middle click does nothing; a
+// double-click shows it once and leaves no click pending.
+void ScenarioTrayClicks() {
+    HWND tray = FindTray();
+    if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    Check(WaitFor([] { return TaskbarButtons() == 1; }), "a taskbar button while the window is shown",
+          std::to_string(TaskbarButtons()) + " buttons");
+    RECT first{};
+    GetWindowRect(w.hwnd, &first);
+    HWND hide = FindDescendant(w.hwnd, "Button", "&Hide");
+    auto hideWindow = [&](const std::string& what) {
+        Send(hide, BM_CLICK, 0, 0);
+        return Check(WaitFor([&] { return !IsWindowVisible(w.hwnd); }), what);
+    };
+    hideWindow("Hide hides the window");
+    Check(WaitFor([] { return TaskbarButtons() == 0; }), "the taskbar button goes with it", [&] {
+        std::vector<std::string> shown;
+        for (HWND hwnd : TopLevelWindows())
+            if (IsWindowVisible(hwnd)) shown.push_back(ClassOf(hwnd) + " " + Quote(WindowText(hwnd)));
+        return std::to_string(TaskbarButtons()) + " buttons; visible: " + Join(shown);
+    }());
+    TrayMouse(tray, {WM_MBUTTONDOWN, WM_MBUTTONUP});
+    Check(!IsWindowVisible(w.hwnd), "a middle click does nothing");
+    TrayMouse(tray, {WM_RBUTTONDOWN, WM_RBUTTONUP});
+    RECT again{};
+    GetWindowRect(w.hwnd, &again);
+    Check(IsWindowVisible(w.hwnd) && EqualRect(&first, &again) != FALSE,
+          "a right click shows it again, where it was",
+          "it is " + SizeText(again) + ", was " + SizeText(first));
+    hideWindow("Hide again");
+    TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    Check(IsWindowVisible(w.hwnd), "a double-click shows it");
+    hideWindow("Hide once more");
+    TrayMouse(tray, {WM_LBUTTONUP});
+    Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
+}
+
+// The shell announces a new taskbar: the icon registers again (the shell's log shows it) and still works.
+void ScenarioTaskbarCreated() {
+    HWND tray = FindTray();
+    if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    Say("tray " + HandleText(tray));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                        5000, &result);
+    MainWindow w;
+    Check(FindMain(w), "the icon still shows the window after the broadcast");
+}
+
+// Windows asks every window whether the session may end, then ends it: the program ends at once.
+void ScenarioEndSession() {
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const DWORD pid = ProcessOf(w.hwnd);
+    std::vector<std::string> refused;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (ProcessOf(hwnd) != pid) continue;
+        DWORD_PTR agreed = 0;
+        if (!SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &agreed) || !agreed)
+            refused.push_back(ClassOf(hwnd));
+    }
+    Check(refused.empty(), "every window lets the session end", Join(refused));
+    for (HWND app : WindowsOfClass(kAppClass, pid)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(app, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+    }
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the program ends with the session");
+}
+
+// Two copies started one after the other: two icons, and each window opens from its own icon. Both end
+// by Close on their taskbar button's menu.
+void ScenarioTwoCopies() {
+    std::vector<HWND> trays;
+    WaitFor([&] { return (trays = WindowsOfClass(kTrayClass)).size() >= 2; }, 30000);
+    if (!Check(trays.size() == 2 && ProcessOf(trays[0]) != ProcessOf(trays[1]),
+               "two copies, two icon windows", std::to_string(trays.size()) + " found"))
+        return;
+    for (HWND tray : trays) {
+        Say("tray " + HandleText(tray));
+        const DWORD pid = ProcessOf(tray);
+        HWND main = nullptr;
+        Check(WaitFor([&] {
+                  main = FindMainHwnd();
+                  if (main && ProcessOf(main) == pid) return true;
+                  TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+                  return false;
+              }),
+              "each icon shows its own copy's window", [&] {
+                  std::vector<std::string> shown;
+                  for (HWND hwnd : TopLevelWindows())
+                      if (IsWindowVisible(hwnd))
+                          shown.push_back(ClassOf(hwnd) + "/" + std::to_string(ProcessOf(hwnd)));
+                  return "visible: " + Join(shown) + "; pid " + std::to_string(pid);
+              }());
+        for (HWND app : WindowsOfClass(kAppClass, pid))
+            PostMessageA(app, WM_CLOSE, 0, 0);
+        Check(WaitFor([&] { return WindowsOfClass(kTrayClass, pid).empty(); }),
+              "Close on the taskbar button's menu ends that copy");
+    }
+}
+
+// ---- measurements (bench/tray.sh) ----
+
+std::string MemoryText(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return "unknown";
+    return "working set " + std::to_string(counters.WorkingSetSize / 1024) + " KiB";
+}
+
+// Starts EXE and reports, in milliseconds of the system's tick count, when it started and when its splash had
+// been shown and hidden; then its memory in the tray, and again after its window was shown (restoring and
+// previewing the stored selection) and hidden. The shell's log gives the icon's registration on the same
+// clock.
+void ScenarioBenchTray(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 1, "bench-tray EXE")) return;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + args[0] + "\"";
+    const DWORD started = GetTickCount();
+    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process) != FALSE,
+               "the program starts"))
+        return;
+    Say("started " + std::to_string(started));
+    const DWORD pid = process.dwProcessId;
+    HWND splash = nullptr;
+    RECT r{};
+    WaitFor(
+        [&] {
+            const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
+            splash = found.empty() ? nullptr : found.front();
+            return splash && GetWindowRect(splash, &r) && r.left > 0 && !IsWindowVisible(splash);
+        },
+        30000);
+    Say("splash-gone " + std::to_string(GetTickCount()));
+    // Settled: idle, and a moment for the shell's and the system's own start-up work.
+    WaitForInputIdle(process.hProcess, 10000);
+    Sleep(2000);
+    Say("memory-tray " + MemoryText(process.hProcess));
+    MainWindow w;
+    if (FindMain(w)) {
+        WaitBanner(w, "after the preview");
+        Send(FindDescendant(w.hwnd, "Button", "&Hide"), BM_CLICK, 0, 0);
+        WaitFor([&] { return !IsWindowVisible(w.hwnd); });
+        Sleep(2000);
+        Say("memory-after " + MemoryText(process.hProcess));
+    }
+    for (HWND app : WindowsOfClass(kAppClass, pid))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0, "the program ends");
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 void ScenarioExit() {
     MainWindow w;
     if (!FindMain(w)) return;
@@ -1194,6 +1474,18 @@ int main(int argc, char** argv) {
         ScenarioHalfVisibleRow(args);
     } else if (scenario == "demo") {
         ScenarioDemo(args);
+    } else if (scenario == "tray-start") {
+        ScenarioTrayStart();
+    } else if (scenario == "tray-clicks") {
+        ScenarioTrayClicks();
+    } else if (scenario == "taskbar-created") {
+        ScenarioTaskbarCreated();
+    } else if (scenario == "end-session") {
+        ScenarioEndSession();
+    } else if (scenario == "two-copies") {
+        ScenarioTwoCopies();
+    } else if (scenario == "bench-tray") {
+        ScenarioBenchTray(args);
     } else if (scenario == "exit") {
         ScenarioExit();
     } else {

@@ -46,8 +46,12 @@ unset DISPLAY
 desktop=tavoe2e
 screen=1024x768
 program_pid=
+desktop_pid=
 cleanup() {
-    if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then kill "$program_pid" 2>/dev/null; fi
+    local pid
+    for pid in $program_pid $desktop_pid; do
+        kill -0 "$pid" 2>/dev/null && kill "$pid" 2>/dev/null
+    done
     # Only this run's prefix: its wine server and every program in it.
     [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
     tavo_wine_stop
@@ -68,18 +72,11 @@ fail_setup() {
 tavo_wine_display || fail_setup "no X display"
 tavo_wine_init || fail_setup "wineboot -i failed (see $work/prefix.boot.log)"
 # Every Wine program of this prefix joins the one virtual desktop: the driver then sees the program's windows
-# and Wine draws frames, a taskbar and the notification area without an X window manager.
-cat >"$work/desktop.reg" <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="$desktop"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"$desktop"="$screen"
-EOF
-timeout -k 5 60 wine reg import "$(tavo_wine_path "$work/desktop.reg")" >"$work/logs/reg-import.log" 2>&1 ||
-    fail_setup "wine reg import of the desktop settings failed"
+# and Wine draws frames, a taskbar and the notification area without an X window manager. Its shell logs what
+# the programs ask of the notification area ("add_icon id=0x0, hwnd=..."): the tray checks read that log.
+shell_log=$work/logs/shell.log
+tavo_wine_desktop "$desktop" "$screen" "$shell_log" || fail_setup "wine reg import of the desktop settings failed"
+desktop_pid=$tavo_wine_desktop_pid
 
 # ---- test pictures: the program's own sample and generated patterns ----
 pics=$work/pics
@@ -113,32 +110,54 @@ wallpaper_win=$(grep '^wallpaper ' "$work/logs/info.log" | tr -d '\r' | sed 's/^
 windir=$WINEPREFIX/drive_c/windows
 wallpaper=$windir/"Tavo Wallpaper.bmp"
 
-# start_program [EXE]: the program of this build, or EXE
+# start_program [EXE]: a copy of the program of this build, or of EXE, in the desktop (the prefix's settings
+# put every program there); each call starts one more copy.
 start_program() {
-    rm -f "$work/logs/program.log"
-    wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "${1:-$exe}")" </dev/null >>"$work/logs/program.log" 2>&1 &
-    program_pid=$!
+    [ -n "$program_pid" ] || rm -f "$work/logs/program.log"
+    wine "$(tavo_wine_path "${1:-$exe}")" </dev/null >>"$work/logs/program.log" 2>&1 &
+    program_pid="$program_pid $!"
 }
 
 # Ends the program: Ctrl+X, as a user would (unless the scenario has ended it itself); if it is still there
-# after 15 s, the prefix's wine server ends it.
+# after 15 s, the prefix's wine server ends it. Fails unless every copy ended by itself with exit code 0.
 stop_program() {
-    local log=$1 ended=$2
+    local log=$1 ended=$2 pid rc ok=0
     if [ "$ended" = 1 ]; then echo 'driver: PASS' >"$log.exit"; else run_driver "$log.exit" exit; fi
-    local _
-    for _ in $(seq 300); do
-        kill -0 "$program_pid" 2>/dev/null || break
-        sleep 0.05
+    grep -q '^driver: PASS' "$log.exit" 2>/dev/null || ok=1
+    for pid in $program_pid; do
+        local _
+        for _ in $(seq 300); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.05
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            echo "     (the program did not end; wineserver -k)" >>"$log"
+            wineserver -k 2>/dev/null
+            wait "$pid" 2>/dev/null
+            wineserver -p"$TAVO_WINE_LINGER" >/dev/null 2>&1
+            ok=1
+            continue
+        fi
+        wait "$pid"
+        rc=$?
+        [ "$rc" -eq 0 ] || { echo "     (the program ended with exit code $rc)" >>"$log"; ok=1; }
     done
-    if kill -0 "$program_pid" 2>/dev/null; then
-        echo "     (the program did not end on Ctrl+X; wineserver -k)" >>"$log"
-        wineserver -k 2>/dev/null
-        wait "$program_pid" 2>/dev/null
-        wineserver -p"$TAVO_WINE_LINGER" >/dev/null 2>&1
-    fi
-    wait "$program_pid" 2>/dev/null
     program_pid=
-    grep -q '^driver: PASS' "$log.exit" 2>/dev/null
+    return $ok
+}
+
+# icon_events HWND: what the shell did with the icon of that window, one word a line (add_icon, hide_icon, ...).
+icon_events() {
+    grep -i "systray:[a-z_]* id=0x0, hwnd=0*${1#0x}\b" "$shell_log" | sed 's/.*systray:\([a-z_]*\).*/\1/'
+}
+
+# The icons of the windows a scenario printed ("tray HWND") have left the notification area.
+check_icons_removed() {
+    local hwnd last
+    for hwnd in $(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}'); do
+        last=$(icon_events "$hwnd" | tail -n 1)
+        [ "$last" = hide_icon ] || echo "the icon of $hwnd is still in the notification area (last: ${last:-nothing})"
+    done
 }
 
 # Each scenario starts the program on a clean slate: no stored settings, no list.
@@ -149,9 +168,11 @@ reset_state() {
 }
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
-# Scenarios whose last step ends the program, and those that start from what the one before left.
-self_ending=" del-in-edit persist-save persist-restore "
+# Scenarios whose last step ends the program, those that start from what the one before left, and those
+# that run two copies.
+self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies "
 keeps_state=" persist-restore "
+two_copies=" two-copies "
 
 # scenario NAME EXTRA-CHECK ARGS...: runs the driver on a fresh start of the program; EXTRA-CHECK (a shell
 # function or "-") then checks what the program left, printing its failures.
@@ -162,6 +183,7 @@ scenario() {
     local log=$work/logs/$name.log t0=$SECONDS why=()
     [[ $keeps_state == *" $name "* ]] || reset_state
     start_program
+    [[ $two_copies == *" $name "* ]] && start_program
     run_driver "$log" "$name" "$@"
     local rc=$?
     [ "$rc" -eq 124 ] && why+=("the driver ran out of time")
@@ -175,7 +197,10 @@ scenario() {
     fi
     local ended=0
     [[ $self_ending == *" $name "* ]] && ended=1
-    stop_program "$log" "$ended" || why+=("Ctrl+X did not end the program")
+    stop_program "$log" "$ended" || why+=("the program did not end with exit code 0")
+    local removed
+    removed=$(check_icons_removed "$log")
+    [ -n "$removed" ] && why+=("$removed")
     if [ ${#why[@]} -eq 0 ]; then
         echo "ok   $name ($((SECONDS - t0)) s)"
         passed=$((passed + 1))
@@ -257,7 +282,49 @@ check_closed() {
     [ -z "$(reg_value "$run_key" TavoWallpaper)" ] || echo "the Run value is still there"
 }
 
+# The icon was added while the main window was created and once more at the end of its loading; a run that
+# never showed the window wrote nothing.
+check_tray_start() {
+    local hwnd adds
+    hwnd=$(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}')
+    adds=$(icon_events "$hwnd" | grep -c '^add_icon')
+    [ "$adds" -eq 2 ] || echo "the shell added the icon of $hwnd $adds times, not 2"
+    if timeout -k 5 30 wine reg query "$settings_key" >/dev/null 2>&1; then
+        echo "the settings key was written although the window was never shown"
+    fi
+}
+
+# The broadcast made the program register its icon a third time.
+check_reregistered() {
+    local hwnd adds
+    hwnd=$(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}')
+    adds=$(icon_events "$hwnd" | grep -c '^add_icon')
+    [ "$adds" -eq 3 ] || echo "the shell added the icon of $hwnd $adds times, not 3"
+}
+
+# Two copies, two icons of two windows.
+check_two_icons() {
+    local hwnds
+    hwnds=$(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}' | sort -u | wc -l)
+    [ "$hwnds" -eq 2 ] || echo "$hwnds icon windows, not 2"
+    local hwnd
+    for hwnd in $(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}'); do
+        icon_events "$hwnd" | grep -q '^add_icon' || echo "the shell never added the icon of $hwnd"
+    done
+}
+
+# The close query at the end of the session saved the settings.
+check_session_saved() {
+    expect_value "$settings_key\\Main" ShowCmd 1
+    expect_value "$settings_key" Filez 0x2
+}
+
 # ---- the scenarios ----
+scenario tray-start check_tray_start
+scenario tray-clicks -
+scenario taskbar-created check_reregistered
+scenario end-session check_session_saved
+scenario two-copies check_two_icons
 "$native_dir/tavowall-prepare" --target 200x150 --screen "$screen" --display-bpp "$bpp" "$pics/sky.bmp" \
     "$work/expected/preview.bmp" || fail_setup "tavowall-prepare failed for the preview"
 

@@ -12,6 +12,7 @@
 
 #include "imaging/bmp_writer.h"
 #include "mainwin/wall_main.h"
+#include "support/app_fakes.h"
 #include "support/fake_ports.h"
 #include "support/memory_registry.h"
 #include "support/persist_fakes.h"
@@ -42,6 +43,7 @@ protected:
         ports.registry = &registry;
         ports.placement = &placement;
         ports.module = &module;
+        ports.trayShell = &tray;
         Start();
     }
 
@@ -105,10 +107,11 @@ protected:
     ScriptedFileDialogs fileDialogs;
     FixedFolders folders;
     RecordingWallpaper wallpaper{log};
-    CountingLifetime lifetime;
+    CountingLifetime lifetime{&dialogs};
     MemoryRegistry registry;
     FakeWindowPlacement placement;
     FixedModule module;
+    FakeTrayShell tray;
     MainWindowPorts ports;
     std::unique_ptr<TForm1> form;
 };

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "framework/ports.h"
+#include "support/fake_ports.h"
 
 namespace tavo::testing {
 
@@ -70,10 +72,21 @@ private:
     EventLog& log_;
 };
 
+// Counts termination requests; the error box goes to `errorBox` as the application shows it.
 class CountingLifetime : public AppLifetime {
 public:
+    explicit CountingLifetime(RecordingDialogs* errorBox = nullptr) : errorBox_(errorBox) {}
     void Terminate() override { ++terminations; }
+    void BringToFront() override { ++broughtToFront; }
+    void ShowException(const std::exception& error) override {
+        if (errorBox_ && !dynamic_cast<const SilentAbort*>(&error))
+            errorBox_->ShowMessage(ErrorBoxText(error.what()), "Tavo Wallpaper 2", MessageIcon::Stop);
+    }
     int terminations = 0;
+    int broughtToFront = 0;
+
+private:
+    RecordingDialogs* errorBox_;
 };
 
 }  // namespace tavo::testing

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/bmp_reader.h"
 #include "base/files.h"
+#include "imaging/bmp_reader.h"
 #include "support/digest.h"
 #include "support/needs.h"
 

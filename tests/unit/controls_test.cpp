@@ -123,17 +123,21 @@ TEST(PopupMenuTest, ShortcutsBelongToTheMenuEvenWhenTheirItemIsDisabled) {
     EXPECT_EQ(exits, 1);
 }
 
-TEST(FormTest, ShowRunsItsEventWhileVisibleAndOnlyOnChange) {
+// The taskbar-button rule first, then the event, then the screen; a second Show only raises.
+TEST(FormTest, ShowAndHideRunTheButtonRuleThenTheEventThenDrawOnlyOnChange) {
     Form form;
     std::vector<std::string> log;
+    form.onVisibleChanging = [&] { log.push_back("button"); };
     form.onShow = [&](Component*) { log.push_back(form.Visible() ? "show:visible" : "show:hidden"); };
     form.onVisibleChanged = [&] { log.push_back("draw"); };
-    form.onHide = [&](Component*) { log.push_back("hide"); };
+    form.onBringToTop = [&] { log.push_back("raise"); };
+    form.onHide = [&](Component*) { log.push_back(form.Visible() ? "hide:visible" : "hide:hidden"); };
     form.Show();
     form.Show();
     form.Hide();
     form.Hide();
-    EXPECT_EQ(log, (std::vector<std::string>{"show:visible", "draw", "draw", "hide"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"button", "show:visible", "draw", "raise", "raise", "button",
+                                             "hide:hidden", "draw"}));
 }
 
 TEST(FormTest, ARefusedCloseRequestKeepsTheWindow) {

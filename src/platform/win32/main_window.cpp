@@ -46,11 +46,12 @@ MainWindow::~MainWindow() {
     for (auto& binding : bindings_)
         binding->Detach();
     form_.onVisibleChanged = nullptr;
+    form_.onBringToTop = nullptr;
     tooltip_.Reset();
     if (Handle()) DestroyWindow(Handle());
 }
 
-void MainWindow::Create() {
+void MainWindow::Create(HWND owner) {
     HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
     RegisterClassOnce(kMainClass, GetSysColorBrush(COLOR_BTNFACE), icon, 0);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
@@ -64,9 +65,12 @@ void MainWindow::Create() {
     if (limits.minHeight) height = std::max(height, limits.minHeight);
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    Window::Create(kMainClass, form_.caption.c_str(), style, 0, left, top, width, height, nullptr, nullptr);
+    Window::Create(kMainClass, form_.caption.c_str(), style, 0, left, top, width, height, owner, nullptr);
     if (!Handle()) throw Error("Failed to create the main window");
     form_.onVisibleChanged = [this] { ShowOrHide(); };
+    form_.onBringToTop = [this] { SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); };
+    // A tray click handled while the window was being made has already shown the model.
+    if (form_.Visible()) ShowOrHide();
 }
 
 bool MainWindow::OnCreate() {
@@ -108,6 +112,12 @@ void MainWindow::CreateHints() {
         tool.uId = reinterpret_cast<UINT_PTR>(binding->Handle());
         tool.lpszText = const_cast<char*>(hint.c_str());
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    // After 500 ms of rest, at once from one control with a hint to the next, for 2.5 s.
+    if (tooltip_) {
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(500, 0));
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_RESHOW, MAKELPARAM(0, 0));
+        SendMessageA(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(2500, 0));
     }
 }
 
@@ -188,9 +198,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR:
             if (cursor_.ApplyWhenBusy()) return TRUE;
             break;
-        case WM_CLOSE:
-            form_.Close();
-            return 0;
         case WM_ACTIVATE:
             // Like a dialog: the control that had the focus gets it back.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -203,6 +210,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
+    // The close query saves the settings, at the close box and at the session's end.
+    LRESULT result = 0;
+    if (HandleFormClose(form_, message, result)) return result;
     return Window::HandleMessage(message, wParam, lParam);
 }
 

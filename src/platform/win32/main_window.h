@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "framework/app_ports.h"
 #include "mainwin/wall_main.h"
 #include "platform/win32/bindings.h"
 #include "platform/win32/ports_win32.h"
@@ -46,13 +47,14 @@ enum ControlId : int {
 
 class GridBinding;
 
-class MainWindow : public Window, private BindingHost {
+class MainWindow : public Window, public FormWindow, private BindingHost {
 public:
     MainWindow(TForm1& form, CursorWin32& cursor);
     ~MainWindow() override;
 
-    // Creates the window hidden and centred on the screen, with all its controls.
-    void Create();
+    // Creates the window hidden and centred on the screen, with all its controls,
+    // owned by `owner` (the application window).
+    void Create(HWND owner);
     // The message loop's look at a message before the focused control gets it:
     // menu shortcuts, access keys and the context menu. True when it was taken.
     bool PreTranslate(const MSG& msg);

@@ -7,13 +7,13 @@
 
 namespace tavo::win32 {
 
-int RunMessageLoop(MainWindow& window) {
+int RunMessageLoop(MainWindow* window) {
     MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         try {
-            if (window.PreTranslate(msg)) continue;
+            if (window && window->PreTranslate(msg)) continue;
             // Tab and the arrow keys move between the controls as in a dialog.
-            if (window.Handle() && IsDialogMessageA(window.Handle(), &msg)) continue;
+            if (window && window->Handle() && IsDialogMessageA(window->Handle(), &msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         } catch (...) {

@@ -52,10 +52,4 @@ public:
     bool SetDeskWallpaper(const std::string& fileName) override;
 };
 
-// The end of the run: the message loop stops after the current message.
-class AppLifetimeWin32 : public AppLifetime {
-public:
-    void Terminate() override { PostQuitMessage(0); }
-};
-
 }  // namespace tavo::win32

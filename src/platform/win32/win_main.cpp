@@ -1,31 +1,57 @@
-// The program's start: create the main window and show it, then run the message loop.
+// The program's start: the application object, the splash, the hidden main window with its tray
+// icon, then the message loop until the program ends.
 #include <memory>
 
+#include "app/application.h"
+#include "app/splash_unit.h"
 #include "base/error.h"
 #include "mainwin/wall_main.h"
+#include "platform/win32/app_window.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/persist_ports.h"
 #include "platform/win32/ports_win32.h"
+#include "platform/win32/splash_window.h"
+#include "platform/win32/tray_shell_win32.h"
 
 namespace {
+
+const char kTitle[] = "Tavo Wallpaper 2";
+
+// The windows could not be created: the box without an owner, and the program ends.
+int StartupFailed(const std::exception& error) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string module = path;
+    module = module.substr(module.find_last_of("\\/") + 1);
+    const std::string text =
+        tavo::StartupErrorText(tavo::ErrorClassName(error), module,
+                               reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)), error.what());
+    MessageBoxA(nullptr, text.c_str(), "Application Error", MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+    return 1;
+}
 
 int Run() {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
                                                      ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&classes);
 
+    // The services outlive the application object, which destroys the windows that use them.
+    tavo::win32::ApplicationWindowWin32 appWindow;
     tavo::win32::ScreenWin32 screen;
     tavo::win32::DialogsWin32 dialogs;
-    tavo::win32::ErrorBoxScope errorBox(dialogs);
     tavo::win32::CursorWin32 cursor;
     tavo::win32::FileDialogsWin32 fileDialogs;
     tavo::win32::SystemFoldersWin32 folders;
     tavo::win32::WallpaperWin32 wallpaper;
-    tavo::win32::AppLifetimeWin32 lifetime;
     tavo::win32::RegistryWin32 registry;
     tavo::win32::WindowPlacementWin32 placement;
     tavo::win32::ProgramModuleWin32 module;
+    tavo::win32::TrayShellWin32 tray;
+    tavo::TApplication application(appWindow);
+    appWindow.Attach(&application);
+    tavo::win32::SetErrorReporter([&application](const std::exception& e) { application.ShowException(e); });
+
     tavo::MainWindowPorts ports;
     ports.screen = &screen;
     ports.dialogs = &dialogs;
@@ -33,34 +59,36 @@ int Run() {
     ports.fileDialogs = &fileDialogs;
     ports.folders = &folders;
     ports.wallpaper = &wallpaper;
-    ports.lifetime = &lifetime;
+    ports.lifetime = &application;
     ports.registry = &registry;
     ports.placement = &placement;
     ports.module = &module;
+    ports.trayShell = &tray;
 
-    int exitCode = 1;
-    std::unique_ptr<tavo::TForm1> form;
-    std::unique_ptr<tavo::win32::MainWindow> window;
+    application.SetTitle(kTitle);
+    tavo::win32::MainWindow* mainWindow = nullptr;
     try {
-        form = std::make_unique<tavo::TForm1>(ports);
-        window = std::make_unique<tavo::win32::MainWindow>(*form, cursor);
-        window->Create();
-        dialogs.owner = window->Handle();
-        fileDialogs.owner = window->Handle();
-        placement.window = window->Handle();
-        form->Show();
+        application.CreateForm(std::make_unique<tavo::TSplashForm>(), [&appWindow](tavo::Form& form) {
+            return std::make_unique<tavo::win32::SplashWindow>(static_cast<tavo::TSplashForm&>(form),
+                                                               appWindow.Handle());
+        });
+        application.CreateForm(std::make_unique<tavo::TForm1>(ports), [&](tavo::Form& form) {
+            auto window = std::make_unique<tavo::win32::MainWindow>(static_cast<tavo::TForm1&>(form), cursor);
+            window->Create(appWindow.Handle());
+            dialogs.owner = window->Handle();
+            fileDialogs.owner = window->Handle();
+            placement.window = window->Handle();
+            mainWindow = window.get();
+            return window;
+        });
     } catch (const std::exception& e) {
-        MessageBoxA(nullptr, tavo::ErrorBoxText(e.what()).c_str(), "Application Error", MB_ICONSTOP | MB_OK);
-        return 1;
+        tavo::win32::SetErrorReporter(nullptr);
+        return StartupFailed(e);
     }
-    exitCode = tavo::win32::RunMessageLoop(*window);
-    try {
-        form->Destroy();
-    } catch (const std::exception& e) {
-        MessageBoxA(nullptr, tavo::ErrorBoxText(e.what()).c_str(), "Tavo Wallpaper 2", MB_ICONSTOP | MB_OK);
-    }
-    window.reset();
-    return exitCode;
+    appWindow.messageLoop = [&mainWindow] { tavo::win32::RunMessageLoop(mainWindow); };
+    application.Run();
+    tavo::win32::SetErrorReporter(nullptr);
+    return 0;
 }
 
 }  // namespace
@@ -68,8 +96,9 @@ int Run() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         return Run();
+    } catch (const std::exception& e) {
+        return StartupFailed(e);
     } catch (...) {
-        MessageBoxA(nullptr, "Unexpected error", "Application Error", MB_ICONSTOP | MB_OK);
-        return 1;
+        return StartupFailed(tavo::Error("Unexpected error"));
     }
 }

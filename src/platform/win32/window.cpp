@@ -10,36 +10,40 @@ namespace tavo::win32 {
 
 namespace {
 const char kApplicationTitle[] = "Tavo Wallpaper 2";
-// The application's message boxes, while an ErrorBoxScope lives.
-Dialogs* errorBox = nullptr;
-}  // namespace
 
-ErrorBoxScope::ErrorBoxScope(Dialogs& dialogs) {
-    errorBox = &dialogs;
+std::function<void(const std::exception&)>& Reporter() {
+    static std::function<void(const std::exception&)> reporter;
+    return reporter;
 }
 
-ErrorBoxScope::~ErrorBoxScope() {
-    errorBox = nullptr;
+void Report(const std::exception& error) {
+    if (dynamic_cast<const SilentAbort*>(&error)) return;
+    if (Reporter()) {
+        Reporter()(error);
+        return;
+    }
+    MessageBoxA(nullptr, ErrorBoxText(error.what()).c_str(), kApplicationTitle,
+                MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+}
+}  // namespace
+
+void SetErrorReporter(std::function<void(const std::exception&)> reporter) {
+    Reporter() = std::move(reporter);
 }
 
 void ReportCurrentException() noexcept {
-    std::string text;
     try {
-        throw;
-    } catch (const SilentAbort&) {
-        return;
-    } catch (const std::bad_alloc&) {
-        text = "Out of memory";
-    } catch (const std::exception& e) {
-        text = e.what();
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            Report(Error("Out of memory"));
+        } catch (const std::exception& e) {
+            Report(e);
+        } catch (...) {
+            Report(Error("Unknown error"));
+        }
     } catch (...) {
-        text = "Unknown error";
-    }
-    if (errorBox) {
-        errorBox->ShowMessage(ErrorBoxText(text), kApplicationTitle, MessageIcon::Stop);
-    } else {
-        MessageBoxA(nullptr, ErrorBoxText(text).c_str(), kApplicationTitle,
-                    MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+        // The error box itself failed: nothing more can be shown.
     }
 }
 
@@ -128,6 +132,21 @@ void Window::OnPaint() {
     HDC dc = BeginPaint(hwnd_, &ps);
     if (dc) Paint(dc, ps.rcPaint);
     EndPaint(hwnd_, &ps);
+}
+
+bool HandleFormClose(Form& form, UINT message, LRESULT& result) {
+    switch (message) {
+        case WM_CLOSE:
+            form.Close();
+            result = 0;
+            return true;
+        case WM_QUERYENDSESSION:
+            form.CloseQuery();
+            result = TRUE;
+            return true;
+        default:
+            return false;
+    }
 }
 
 std::string WindowText(HWND hwnd) {

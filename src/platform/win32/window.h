@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <string>
 
-#include "framework/ports.h"
+#include "framework/form.h"
 #include "platform/win32/handles.h"
 
 namespace tavo::win32 {
@@ -13,16 +15,9 @@ namespace tavo::win32 {
 // Shows the exception in flight in the application's error box (nothing for a
 // silent abort). Called inside a catch block at every message boundary.
 void ReportCurrentException() noexcept;
-
-// While it lives, the error box is one of `dialogs`' message boxes, with their owner
-// and their return of the focus; without one it is a box of its own with no owner.
-class ErrorBoxScope {
-public:
-    explicit ErrorBoxScope(Dialogs& dialogs);
-    ~ErrorBoxScope();
-    ErrorBoxScope(const ErrorBoxScope&) = delete;
-    ErrorBoxScope& operator=(const ErrorBoxScope&) = delete;
-};
+// Where ReportCurrentException sends errors: the application object's error box.
+// Until one is set a plain task-modal box shows them.
+void SetErrorReporter(std::function<void(const std::exception&)> reporter);
 
 // A window of our own class. At WM_NCCREATE the object pointer travels from
 // CREATESTRUCT::lpCreateParams into the window's user data; every later message
@@ -64,5 +59,9 @@ private:
 };
 
 std::string WindowText(HWND hwnd);
+
+// The close box (WM_CLOSE) and the session's end (WM_QUERYENDSESSION, which the form's close query answers
+// and nothing refuses) of a form's window; false for any other message.
+bool HandleFormClose(Form& form, UINT message, LRESULT& result);
 
 }  // namespace tavo::win32
