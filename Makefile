@@ -59,6 +59,7 @@ bench: native win32
 	@bash bench/run.sh
 	@bash bench/run_length.sh
 	@bash bench/tray.sh
+	@bash bench/add_files.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

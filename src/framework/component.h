@@ -56,6 +56,14 @@ public:
         visible_ = visible;
         Changed();
     }
+    // Changes between BeginUpdate and the matching EndUpdate reach the binding once, at the
+    // end, so that a control changed in many steps is redrawn once.
+    void BeginUpdate() { ++updating_; }
+    void EndUpdate() {
+        if (--updating_ > 0 || !pending_) return;
+        pending_ = false;
+        Changed();
+    }
     // Where the control sits: relative to the parent's client area (no parent: the window).
     void Place(Control* parent, Bounds bounds, unsigned anchors, int tabOrder) {
         parent_ = parent;
@@ -75,14 +83,31 @@ public:
 
 protected:
     void Changed() {
-        if (onChanged) onChanged();
+        if (updating_ > 0)
+            pending_ = true;
+        else if (onChanged)
+            onChanged();
     }
 
 private:
+    int updating_ = 0;
+    bool pending_ = false;
     Control* parent_ = nullptr;
     std::string caption_;
     bool enabled_ = true;
     bool visible_ = true;
+};
+
+// BeginUpdate and EndUpdate of a control for the scope's lifetime.
+class ControlUpdate {
+public:
+    explicit ControlUpdate(Control& control) : control_(control) { control_.BeginUpdate(); }
+    ~ControlUpdate() { control_.EndUpdate(); }
+    ControlUpdate(const ControlUpdate&) = delete;
+    ControlUpdate& operator=(const ControlUpdate&) = delete;
+
+private:
+    Control& control_;
 };
 
 // The access key a caption marks with "&" (upper-cased), or 0 when it marks none;

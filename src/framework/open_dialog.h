@@ -1,6 +1,7 @@
 // The open-file dialog model: its settings, the files the user chose, and the platform's name list.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,11 @@ private:
 // names in it, each joined with a "\" unless the folder ends with one, and a name
 // that is already absolute ("\..." or "X:\...") is taken unchanged.
 std::vector<std::string> SplitSelectedFiles(const std::string& buffer);
+
+// The full paths in the dialog's whole result buffer (`result`, as many characters as
+// the dialog was given), or nothing when its names do not end inside it: names that did
+// not fit, which some systems return cut short instead of failing. `fileOffset` is where
+// the dialog says the first name starts; a NUL just before it marks several files.
+std::optional<std::vector<std::string>> ReadSelectedFiles(const std::string& result, size_t fileOffset);
 
 }  // namespace tavo

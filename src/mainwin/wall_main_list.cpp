@@ -19,6 +19,7 @@ std::string TForm1::SelectedPath() const {
 
 // Only the last row is looked at: an empty row elsewhere stays where it is.
 void TForm1::AppendPaths(const std::vector<std::string>& paths) {
+    ControlUpdate update(Filez);
     for (const std::string& path : paths) {
         if (!Filez.Cell(kPathCol, Filez.RowCount() - 1).empty()) Filez.SetRowCount(Filez.RowCount() + 1);
         const int last = Filez.RowCount() - 1;
@@ -29,9 +30,12 @@ void TForm1::AppendPaths(const std::vector<std::string>& paths) {
 
 void TForm1::BitBtn4Click(Component*) {
     if (!OpenDialog1.Execute()) return;
-    Filez.SetRowCount(2);
-    Filez.SetCell(kPathCol, 1, "");
-    AppendPaths(OpenDialog1.Files());
+    {
+        ControlUpdate update(Filez);
+        Filez.SetRowCount(2);
+        Filez.SetCell(kPathCol, 1, "");
+        AppendPaths(OpenDialog1.Files());
+    }
     FilezClick(this);
 }
 
@@ -44,6 +48,7 @@ void TForm1::BitBtn1Click(Component*) {
 void TForm1::Removefromlist1Click(Component*) {
     const int row = Filez.Row();
     if (!Filez.Cell(kPathCol, row).empty()) {
+        ControlUpdate update(Filez);
         if (Filez.RowCount() == 2) {
             Filez.SetCell(kNameCol, row, "");
             Filez.SetCell(kPathCol, row, "");

@@ -37,16 +37,19 @@ void RestoreImageList(Registry& registry, const std::string& keyPath, StringGrid
     ScopedKey key(registry);
     if (registry.OpenKeyEx(kHkeyCurrentUser, keyPath, kKeyQueryValue, &key.key) != kErrorSuccess) return;
     const int count = std::min(ReadRegDWord(registry, key.key, kFilez), kMaxRestoredRows);
-    if (count < 2) {
-        grid.SetRowCount(2);
-        grid.SetCell(kPathCol, 1, "");
-        grid.SetCell(kNameCol, 1, "");
-    } else {
-        grid.SetRowCount(count);
-    }
-    for (int row = 1; row < count; ++row) {
-        grid.SetCell(kPathCol, row, ReadRegString(registry, key.key, FileValueName(row)));
-        grid.SetCell(kNameCol, row, nameOf(grid.Cell(kPathCol, row)));
+    {
+        ControlUpdate update(grid);
+        if (count < 2) {
+            grid.SetRowCount(2);
+            grid.SetCell(kPathCol, 1, "");
+            grid.SetCell(kNameCol, 1, "");
+        } else {
+            grid.SetRowCount(count);
+        }
+        for (int row = 1; row < count; ++row) {
+            grid.SetCell(kPathCol, row, ReadRegString(registry, key.key, FileValueName(row)));
+            grid.SetCell(kNameCol, row, nameOf(grid.Cell(kPathCol, row)));
+        }
     }
     const int selected = ReadRegDWord(registry, key.key, kFileNum);
     if (selected <= 0 || selected == grid.Row()) return;

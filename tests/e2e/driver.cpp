@@ -14,6 +14,13 @@
 //                                      Windows", then Ctrl+X (Exit)
 //   persist-restore FOLDER PREVIEW.bmp A B   a new start shows A and B, row 2 selected and previewed,
 //                                      both boxes ticked; untick "Start with Windows", then the close box
+//   many-files FOLDER NAME             makes 2,000 files that fill the dialog's result buffer and 2,000 one
+//                                      character over it: the first are all added (timed), the others
+//                                      nothing; then Add NAME
+//   focus-after-error FOLDER BAD.bmp BAD.jpg   Add both: after each error box the main window is active
+//                                      with the focus on the list (Down, then Shift+F10 opens the menu)
+//   half-visible-row FOLDER            14 rows: a click on the partly shown row below the last whole one
+//                                      selects it and scrolls the list by one row
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
 //   tray-start                         only the tray icon is left after the start: the splash was shown
 //                                      and is hidden, no window or taskbar button (prints "tray HWND");
@@ -81,13 +88,16 @@ std::string Quote(const std::string& s) {
 }
 
 std::string WindowText(HWND hwnd) {
-    // WM_GETTEXT is copied across processes by the system.
-    char buffer[4096] = {};
+    // WM_GETTEXT is copied across processes by the system; a file name box may hold a long list of names.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    std::vector<char> buffer(length + 1, '\0');
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                              SMTO_ABORTIFHUNG, 5000, &result))
         return std::string();
-    return std::string(buffer, strnlen(buffer, sizeof buffer));
+    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -303,10 +313,16 @@ int SelectedRow(HWND list) {
     return static_cast<int>(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+// A long list by its first and last rows and its length.
 std::string Describe(const std::vector<Row>& rows) {
     std::string s = "[";
-    for (size_t i = 0; i < rows.size(); ++i)
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows.size() > 6 && i == 3) {
+            s += ", ... " + std::to_string(rows.size()) + " rows";
+            i = rows.size() - 2;
+        }
         s += (i ? ", " : "") + Quote(rows[i].name) + "=" + Quote(rows[i].path);
+    }
     return s + "]";
 }
 
@@ -379,7 +395,8 @@ void Drag(int x0, int y0, int x1, int y1) {
     Sleep(100);
 }
 
-void PressKey(WORD vk, bool ctrl = false) {
+// A key pressed and released, with MODIFIER (VK_CONTROL, VK_SHIFT) held around it.
+void PressKey(WORD vk, WORD modifier = 0) {
     std::vector<INPUT> keys;
     auto add = [&](WORD key, bool up) {
         INPUT in = {};
@@ -390,10 +407,10 @@ void PressKey(WORD vk, bool ctrl = false) {
         if (key == VK_DELETE || key == VK_INSERT) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
         keys.push_back(in);
     };
-    if (ctrl) add(VK_CONTROL, false);
+    if (modifier) add(modifier, false);
     add(vk, false);
     add(vk, true);
-    if (ctrl) add(VK_CONTROL, true);
+    if (modifier) add(modifier, true);
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
@@ -455,6 +472,9 @@ void PressDialogButton(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(DialogButton(dialog, id)));
 }
 
+bool AnswerFileDialog(const MainWindow& w, const std::string& opener, const std::string& folder,
+                      const std::vector<std::string>& names);
+
 // Presses a main-window button and answers the dialog it opens with NAMES from FOLDER.
 bool ChooseFiles(const MainWindow& w, const char* buttonCaption, const std::string& folder,
                  const std::vector<std::string>& names) {
@@ -462,6 +482,12 @@ bool ChooseFiles(const MainWindow& w, const char* buttonCaption, const std::stri
     if (!Check(button != nullptr, std::string("button ") + Quote(buttonCaption) + " found")) return false;
     // Posted: the dialog is modal and must not hold the driver.
     PostMessageA(button, BM_CLICK, 0, 0);
+    return AnswerFileDialog(w, buttonCaption, folder, names);
+}
+
+// Answers the open-file dialog that OPENER (a button or a key) opened with NAMES from FOLDER.
+bool AnswerFileDialog(const MainWindow& w, const std::string& opener, const std::string& folder,
+                      const std::vector<std::string>& names) {
     HWND dialog = nullptr;
     const DWORD pid = ProcessOf(w.hwnd);
     // The dialog's own message boxes carry its title too: the dialog is the one with a file name box.
@@ -469,7 +495,7 @@ bool ChooseFiles(const MainWindow& w, const char* buttonCaption, const std::stri
     auto isComplaint = [](HWND hwnd) { return FileNameBox(hwnd) == nullptr; };
     if (!Check(
             WaitFor([&] { return (dialog = FindOwnedDialog(pid, kDialogTitle, isFileDialog)) != nullptr; }),
-            std::string(buttonCaption) + " opens the dialog " + Quote(kDialogTitle)))
+            opener + " opens the dialog " + Quote(kDialogTitle)))
         return false;
     HWND box = nullptr;
     // Ready once its folder view is there; text typed before that may be overwritten by its start-up.
@@ -529,8 +555,9 @@ bool ChooseFiles(const MainWindow& w, const char* buttonCaption, const std::stri
         for (const std::string& name : names)
             text += (text.empty() ? "" : " ") + Quote(name);
     }
+    const std::string what = names.size() <= 5 ? text : std::to_string(names.size()) + " names";
     return Check(typeAndOpen(text, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }),
-                 "dialog accepts " + text + " and closes");
+                 "dialog accepts " + what + " and closes");
 }
 
 std::vector<Row> ExpectedRows(const std::string& folder, const std::vector<std::string>& names) {
@@ -829,7 +856,7 @@ void ScenarioDelInEdit(const std::vector<std::string>& args) {
     // Ctrl+X typed there is the program's Exit, not the box's Cut.
     if (!Check(FocusOf(w.hwnd) == w.edit, "the focus is still in the delay edit box")) return;
     Send(w.edit, EM_SETSEL, 0, -1);
-    PressKey('X', true);
+    PressKey('X', VK_CONTROL);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X typed in the delay edit box ends the program");
 }
 
@@ -918,6 +945,207 @@ void ScenarioLoadError(const std::vector<std::string>& args) {
     WaitBanner(w, "after the failed preview");
 }
 
+// ---- many files: the dialog's result buffer and the time the list takes to grow ----
+
+constexpr size_t kResultChars = 65519;  // the program's buffer for the names the dialog returns
+constexpr size_t kManyFiles = 2000;
+
+// One-pixel red bitmaps with these names in FOLDER, which is made when missing.
+void MakeBitmaps(const std::string& folder, const std::vector<std::string>& names) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    BITMAPFILEHEADER file = {0x4d42, 58, 0, 0, 54};
+    BITMAPINFOHEADER info = {sizeof info, 1, 1, 1, 24, BI_RGB, 4, 0, 0, 0, 0};
+    BYTE bmp[58] = {};
+    std::memcpy(bmp, &file, 14);
+    std::memcpy(bmp + 14, &info, 40);
+    bmp[56] = 0xff;  // blue, green, red: red
+    for (const std::string& name : names) {
+        const std::string path = folder + "\\" + name;
+        HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (out != INVALID_HANDLE_VALUE) WriteFile(out, bmp, sizeof bmp, &written, nullptr);
+        if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    }
+}
+
+// COUNT names "pNNNN-xx...x.bmp", in order.
+std::vector<std::string> Numbered(size_t count, const std::function<size_t(size_t)>& length) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string stem = "p" + std::to_string(10000 + i).substr(1) + "-";
+        names.push_back(stem + std::string(length(i) - stem.size() - 4, 'x') + ".bmp");
+    }
+    return names;
+}
+
+// Makes 2,000 bitmaps in FOLDER whose names, as the dialog returns them (the folder, each name, a NUL after
+// each and a closing NUL), take exactly CHARS characters. The names, in order.
+std::vector<std::string> MakeManyFiles(const std::string& folder, size_t chars) {
+    const size_t room = chars - folder.size() - 2;  // the names with a NUL each
+    const std::vector<std::string> names = Numbered(
+        kManyFiles, [&](size_t i) { return room / kManyFiles + (i < room % kManyFiles ? 1 : 0) - 1; });
+    MakeBitmaps(folder, names);
+    return names;
+}
+
+// When the program's file dialog goes away: a thread finds the dialog, then looks every millisecond.
+struct DialogEnd {
+    DWORD pid = 0;
+    DWORD tick = 0;
+};
+
+DWORD WINAPI WatchDialogEnd(void* param) {
+    auto* end = static_cast<DialogEnd*>(param);
+    HWND dialog = nullptr;
+    auto isFileDialog = [](HWND hwnd) { return FileNameBox(hwnd) != nullptr; };
+    if (!WaitFor([&] { return (dialog = FindOwnedDialog(end->pid, kDialogTitle, isFileDialog)) != nullptr; }))
+        return 1;
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && IsWindowVisible(dialog)) {
+        if (GetTickCount() - start > 10 * gTimeoutMs) return 1;
+        Sleep(1);
+    }
+    end->tick = GetTickCount();
+    return 0;
+}
+
+// Whether the program answers a message within the time: it has finished what it was doing.
+bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(w.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+// Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
+// shown is reported; names one character over it add nothing.
+void ScenarioManyFiles(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 2, "many-files FOLDER NAME")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string fit = args[0] + "\\fit", over = args[0] + "\\overfull";
+    const std::vector<std::string> fitNames = MakeManyFiles(fit, kResultChars);
+    const std::vector<std::string> overNames = MakeManyFiles(over, kResultChars + 1);
+    DialogEnd end{ProcessOf(w.hwnd)};
+    HANDLE watch = CreateThread(nullptr, 0, WatchDialogEnd, &end, 0, nullptr);
+    const bool chosen = ChooseFiles(w, "&Add", fit, fitNames);
+    if (watch) WaitForSingleObject(watch, INFINITE);  // it gives up by itself
+    if (watch) CloseHandle(watch);
+    if (!chosen || !Check(Answers(w, 600000), "the program answers after the dialog")) return;
+    const DWORD shown = GetTickCount();
+    const LRESULT count = Send(w.list, LVM_GETITEMCOUNT, 0, 0);
+    if (end.tick)
+        Say("time " + std::to_string(count) +
+            " rows from the dialog's end to the list shown: " + std::to_string(shown - end.tick) + " ms");
+    std::vector<Row> rows = ExpectedRows(fit, fitNames);
+    CheckRows(w, rows, "names that fill the buffer exactly are all added");
+    WaitBanner(w, "after the preview");
+
+    if (!ChooseFiles(w, "&Add", over, overNames) || !Check(Answers(w, 600000), "the program answers")) return;
+    CheckRows(w, rows, "names one character over the buffer add nothing");
+    Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
+    // The next dialog works, and its one shorter name is not mixed with the longer one it opened with.
+    if (!ChooseFiles(w, "&Add", args[0], {args[1]})) return;
+    rows.push_back({args[1], args[0] + "\\" + args[1]});
+    CheckRows(w, rows, "then one file is added");
+}
+
+// ---- the keyboard after an error box, and a half-visible row ----
+
+// Waits for the box CAPTION whose text begins with TEXT, checks that the main window owns it and presses
+// its OK; the main window is then active again, with the focus back on the list.
+bool DismissBox(const MainWindow& w, const char* caption, const std::string& text) {
+    HWND box = nullptr;
+    if (!Check(WaitFor([&] { return (box = FindOwnedDialog(ProcessOf(w.hwnd), caption)) != nullptr; }),
+               "the box " + Quote(caption) + " appears"))
+        return false;
+    const std::string says = MessageBoxText(box);
+    Check(_strnicmp(says.c_str(), text.c_str(), text.size()) == 0, "it says " + Quote(text + "..."),
+          "it says " + Quote(says));
+    const HWND owner = GetWindow(box, GW_OWNER);
+    Check(owner == w.hwnd || owner == GetWindow(w.hwnd, GW_OWNER), "the main window or its owner owns it");
+    PressDialogButton(box, IDOK);
+    return Check(
+        WaitFor(
+            [&] { return !IsWindow(box) && GetForegroundWindow() == w.hwnd && FocusOf(w.hwnd) == w.list; },
+            5000),
+        "after OK the main window is active with the focus on the list",
+        "the active window is " + Quote(WindowText(GetForegroundWindow())) + ", the focus on a " +
+            Quote(ClassOf(FocusOf(w.hwnd))));
+}
+
+// Both kinds of error box give the keyboard back at once: Down moves on from the first, Shift+F10 opens the
+// context menu after the second.
+void ScenarioFocusAfterError(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 3, "focus-after-error FOLDER BAD.bmp BAD.jpg")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    // The letter a runs Add and leaves the focus on the list.
+    if (!Check(FocusByClick(w.hwnd, w.list), "a click puts the focus on the list")) return;
+    PressKey('A');
+    if (!AnswerFileDialog(w, "the letter a", args[0], {args[1], args[2]})) return;
+    if (!DismissBox(w, "Error", "Error reading file: " + args[0] + "\\" + args[1])) return;
+    PressKey(VK_DOWN);
+    if (!DismissBox(w, kMainCaption, "JPEG error #")) return;
+    Check(SelectedRow(w.list) == 1, "Down selected row 2", "row " + std::to_string(SelectedRow(w.list) + 1));
+    PressKey(VK_F10, VK_SHIFT);
+    HWND menu = nullptr;
+    const DWORD pid = ProcessOf(w.hwnd);
+    auto findMenu = [&] {
+        for (HWND hwnd : TopLevelWindows())
+            if (IsWindowVisible(hwnd) && ProcessOf(hwnd) == pid && ClassOf(hwnd) == "#32768")
+                return menu = hwnd;
+        return menu = nullptr;
+    };
+    if (!Check(WaitFor([&] { return findMenu() != nullptr; }, 5000), "Shift+F10 opens the context menu"))
+        return;
+    PressKey(VK_ESCAPE);
+    Check(WaitFor([&] { return findMenu() == nullptr; }, 5000), "Esc closes it");
+}
+
+// A click on the half-visible row below the last whole one selects that row and scrolls it into full view.
+void ScenarioHalfVisibleRow(const std::vector<std::string>& args) {
+    if (!NeedArgs(args, 1, "half-visible-row FOLDER")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0] + "\\rows";
+    const std::vector<std::string> names = Numbered(14, [](size_t) { return 12; });
+    MakeBitmaps(folder, names);
+    if (!ChooseFiles(w, "&Add", folder, names) || !CheckRows(w, ExpectedRows(folder, names), "14 rows added"))
+        return;
+    WaitBanner(w, "after the preview");
+    const int half = static_cast<int>(Send(w.list, LVM_GETCOUNTPERPAGE, 0, 0));
+    RemoteBuffer remote(w.list, sizeof(RECT));
+    auto rowRect = [&] {
+        RECT r = {LVIR_BOUNDS, 0, 0, 0};
+        remote.Write(0, &r, sizeof r);
+        Send(w.list, LVM_GETITEMRECT, half, remote.Param());
+        remote.Read(0, &r, sizeof r);
+        return r;
+    };
+    RECT client, row = rowRect();
+    GetClientRect(w.list, &client);
+    const std::string name = "row " + std::to_string(half + 1);
+    if (!Check(row.top < client.bottom && row.bottom > client.bottom, name + " is only partly visible"))
+        return;
+    POINT p = {row.left + 40, (row.top + client.bottom) / 2};
+    ClientToScreen(w.list, &p);
+    BringToFront(w.hwnd);
+    // A hand's click: the pointer moves by a pixel while the button is down.
+    MouseEvent(p.x, p.y, 0);
+    MouseEvent(p.x, p.y, MOUSEEVENTF_LEFTDOWN);
+    MouseEvent(p.x, p.y + 1, 0);
+    MouseEvent(p.x, p.y + 1, MOUSEEVENTF_LEFTUP);
+    int selected = -1;
+    // Once the program has caught up, the selection is still there.
+    const bool ok = WaitFor([&] { return (selected = SelectedRow(w.list)) == half; }, 5000) && Answers(w) &&
+                    (selected = SelectedRow(w.list)) == half;
+    Check(ok, "the click selects " + name, "row " + std::to_string(selected + 1) + " is selected");
+    const LRESULT top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
+    row = rowRect();
+    Check(top == 1 && row.bottom <= client.bottom, "the list scrolls by one row and shows it whole",
+          "row " + std::to_string(top + 1) + " is at the top");
+    WaitBanner(w, "after its preview");
+}
+
 // The scripted demonstration of "make run": adds the pictures to whatever the list holds, selects the first
 // of them and makes it the wallpaper.
 void ScenarioDemo(const std::vector<std::string>& args) {
@@ -976,7 +1204,7 @@ void ScenarioPersistSave(const std::vector<std::string>& args) {
     WaitBanner(w, "after the option's preview");
     if (!ClickBox(w, kIdStartWithWindows, true, "\"Start with Windows\"")) return;
     BringToFront(w.hwnd);
-    PressKey('X', true);
+    PressKey('X', VK_CONTROL);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X ends the program");
 }
 
@@ -1205,7 +1433,7 @@ void ScenarioExit() {
     MainWindow w;
     if (!FindMain(w)) return;
     BringToFront(w.hwnd);
-    PressKey('X', true);
+    PressKey('X', VK_CONTROL);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X ends the program");
 }
 
@@ -1237,6 +1465,12 @@ int main(int argc, char** argv) {
         ScenarioPersistSave(args);
     } else if (scenario == "persist-restore") {
         ScenarioPersistRestore(args);
+    } else if (scenario == "many-files") {
+        ScenarioManyFiles(args);
+    } else if (scenario == "focus-after-error") {
+        ScenarioFocusAfterError(args);
+    } else if (scenario == "half-visible-row") {
+        ScenarioHalfVisibleRow(args);
     } else if (scenario == "demo") {
         ScenarioDemo(args);
     } else if (scenario == "tray-start") {

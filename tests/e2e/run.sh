@@ -87,6 +87,10 @@ gen -size 800x600 gradient:orange-navy -swirl 150 -quality 90 "$pics/swirl pictu
 gen -size 300x500 pattern:checkerboard -fill red -draw 'circle 150,250 150,100' -type TrueColor BMP3:"$pics/tall.bmp"
 gen -size 320x240 plasma:fractal -seed 7 -colors 200 -type Palette BMP3:"$pics/palette.bmp"
 printf 'This is a text file, not a picture.\n' >"$pics/broken.bmp"
+# A JPEG file whose scan names a Huffman table it never defines: the decoder fails ("JPEG error #50"), not the load.
+gen -size 64x48 gradient:red-blue -quality 90 "$pics/no-table.jpg"
+sos=$(LC_ALL=C grep -obUaP '\xff\xda' "$pics/no-table.jpg" | head -n 1 | cut -d: -f1)
+printf '\x22' | dd of="$pics/no-table.jpg" bs=1 seek=$((sos + 6)) conv=notrunc status=none
 folder=$(tavo_wine_path "$pics")
 driver_win=$(tavo_wine_path "$driver")
 
@@ -94,7 +98,7 @@ driver_win=$(tavo_wine_path "$driver")
 run_driver() {
     local log=$1
     shift
-    timeout -k 5 120 wine "$driver_win" "$@" </dev/null >"$log" 2>"$log.stderr"
+    timeout -k 5 "${TAVO_E2E_DRIVER_SECONDS:-120}" wine "$driver_win" "$@" </dev/null >"$log" 2>"$log.stderr"
 }
 
 # Screen size and depth as the programs in the desktop see them.
@@ -334,6 +338,9 @@ scenario persist-save check_saved "$folder" sky.bmp tall.bmp
 scenario persist-restore check_closed "$folder" "$(tavo_wine_path "$work/expected/zoomed.bmp")" sky.bmp tall.bmp
 scenario size-limits -
 scenario load-error - "$folder" broken.bmp
+scenario many-files - "$folder" sky.bmp
+scenario focus-after-error - "$folder" broken.bmp no-table.jpg
+scenario half-visible-row - "$folder"
 
 # shellcheck source=tests/e2e/installer.sh
 source "$root/tests/e2e/installer.sh"

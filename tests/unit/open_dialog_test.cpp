@@ -31,6 +31,30 @@ TEST(SplitSelectedFilesTest, JoinsTheFolderAndEachName) {
         EXPECT_EQ(SplitSelectedFiles(c.buffer), c.paths);
 }
 
+// The whole buffer as the dialog leaves it: names that end inside it are read, names cut short are refused.
+TEST(ReadSelectedFilesTest, TakesOnlyNamesThatEndInsideTheBuffer) {
+    using Paths = std::optional<std::vector<std::string>>;
+    struct Case {
+        std::string result;
+        size_t fileOffset;
+        Paths paths;
+    };
+    const Case cases[] = {
+        // Exactly full: the closing NUL is the buffer's last character.
+        {"C:\\P\0a.bmp\0b.bmp\0\0"s, 5, Paths{{"C:\\P\\a.bmp", "C:\\P\\b.bmp"}}},
+        {"C:\\P\0a.bmp\0b.bmp\0\0\0\0"s, 5, Paths{{"C:\\P\\a.bmp", "C:\\P\\b.bmp"}}},
+        // One character short: the last name ends, the list does not.
+        {"C:\\P\0a.bmp\0b.bmp\0"s, 5, std::nullopt},
+        {"C:\\P\0a.bmp\0b.b"s, 5, std::nullopt},
+        // One file, followed by the rest of a longer name the buffer held before.
+        {"C:\\a.bmp\0ng.bmp\0\0"s, 3, Paths{{"C:\\a.bmp"}}},
+        {"C:\\a.bmp\0"s, 3, Paths{{"C:\\a.bmp"}}},
+        {"C:\\a.bmp"s, 3, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadSelectedFiles(c.result, c.fileOffset), c.paths) << c.result;
+}
+
 TEST(OpenDialogTest, ConfirmedDialogKeepsTheFirstFileAndTheChosenFilter) {
     testing::ScriptedFileDialogs port;
     OpenDialog dialog(&port);

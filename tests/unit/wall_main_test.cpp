@@ -205,6 +205,26 @@ TEST_F(WallMainTest, RemoveOnTheEmptyListOrAnEmptyEntryDoesNothing) {
     EXPECT_EQ(Preparations(), 0);
 }
 
+// However many rows a command changes, the grid's control is told once: a long list is drawn once.
+TEST_F(WallMainTest, EachListCommandChangesTheGridOnce) {
+    int changes = 0;
+    Form1().Filez.onChanged = [&] { ++changes; };
+    const std::vector<std::string> three = {"C:\\P\\1.bmp", "C:\\P\\2.bmp", "C:\\P\\3.bmp"};
+    List(three);
+    EXPECT_EQ(changes, 1) << "Add";
+    changes = 0;
+    fileDialogs.Choose(three);
+    Form1().BitBtn4Click(form.get());
+    EXPECT_EQ(changes, 1) << "Open";
+    changes = 0;
+    Form1().Removefromlist1Click(form.get());
+    EXPECT_EQ(changes, 1) << "Remove from list";
+    changes = 0;
+    ShowWindow();
+    EXPECT_EQ(changes, 1) << "the stored list restored";
+    EXPECT_EQ(Paths(), (std::vector<std::string>{three[1], three[2]}));
+}
+
 // ---- The context menu ----
 
 TEST_F(WallMainTest, MenuItemsInDisplayOrderWithTheirShortcuts) {

@@ -2,7 +2,10 @@
 // hands the user's mouse, wheel and keys to the model, which decides the selection.
 #include "platform/win32/grid_binding.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/win32/window.h"
 
@@ -215,6 +218,18 @@ int GridBinding::HitRow(LPARAM point) const {
     return index + model.FixedRows();
 }
 
+// The pointer has left the system's drag rectangle around the press. Until then the row pressed stays
+// selected: a hand's tremor, or the rows that scrolled under the resting pointer, select nothing.
+bool GridBinding::DragStarted(LPARAM point) {
+    if (!dragging_) {
+        const int dx = GET_X_LPARAM(point) - GET_X_LPARAM(pressPoint_);
+        const int dy = GET_Y_LPARAM(point) - GET_Y_LPARAM(pressPoint_);
+        dragging_ =
+            std::abs(dx) > GetSystemMetrics(SM_CXDRAG) / 2 || std::abs(dy) > GetSystemMetrics(SM_CYDRAG) / 2;
+    }
+    return dragging_;
+}
+
 void GridBinding::ShowSelectedRow() {
     const StringGrid& model = grid_;
     SendMessageA(Handle(), LVM_ENSUREVISIBLE, model.Row() - model.FixedRows(), FALSE);
@@ -225,13 +240,20 @@ LRESULT GridBinding::GridMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
     HWND grid = Handle();
     handled = true;
     switch (message) {
-        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDOWN: {
             SetFocus(grid);
             SetCapture(grid);
-            model.LeftButtonDown(HitRow(lParam));
+            // The row pressed is selected, then scrolled into full view (a half-visible bottom row by one).
+            const int row = HitRow(lParam);
+            model.LeftButtonDown(row);
+            if (row >= 0) ShowSelectedRow();
+            pressPoint_ = lParam;
+            dragging_ = false;
             return 0;
+        }
         case WM_MOUSEMOVE:
-            if (GetCapture() == grid && (wParam & MK_LBUTTON)) model.LeftButtonDrag(HitRow(lParam));
+            if (GetCapture() == grid && (wParam & MK_LBUTTON) && DragStarted(lParam))
+                model.LeftButtonDrag(HitRow(lParam));
             return 0;
         case WM_LBUTTONUP:
             if (GetCapture() == grid) ReleaseCapture();

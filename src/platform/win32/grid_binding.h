@@ -30,6 +30,7 @@ private:
     void DrawLines(HDC dc);
     LRESULT GridMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     int HitRow(LPARAM point) const;
+    bool DragStarted(LPARAM point);
     void ShowSelectedRow();
     static LRESULT CALLBACK GridProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
@@ -38,6 +39,9 @@ private:
     OwnedImageList rowHeight_;
     std::vector<std::string> headerTexts_;
     int wheelDelta_ = 0;
+    // Where the left button went down, and whether the pointer has moved far enough since to drag.
+    LPARAM pressPoint_ = 0;
+    bool dragging_ = false;
 };
 
 }  // namespace tavo::win32

@@ -36,6 +36,11 @@ std::string ShortCutText(WPARAM key) {
     return prefix + name;
 }
 
+// The keys that open the context menu when released: the Menu key and Shift+F10.
+bool IsMenuKey(WPARAM key) {
+    return key == VK_APPS || (key == VK_F10 && Down(VK_SHIFT));
+}
+
 }  // namespace
 
 bool MainWindow::OwnsWindow(HWND hwnd) const {
@@ -47,10 +52,11 @@ bool MainWindow::PreTranslate(const MSG& msg) {
     switch (msg.message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            if (msg.wParam == VK_APPS) return true;
+            if (IsMenuKey(msg.wParam)) return true;
             return TakeShortCut(msg.wParam);
         case WM_KEYUP:
-            if (msg.wParam != VK_APPS) return false;
+        case WM_SYSKEYUP:
+            if (!IsMenuKey(msg.wParam)) return false;
             OpenPopup();
             return true;
         case WM_SYSCHAR:

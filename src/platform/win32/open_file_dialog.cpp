@@ -3,6 +3,7 @@
 
 #include <commdlg.h>
 
+#include <utility>
 #include <vector>
 
 #include "framework/open_dialog.h"
@@ -51,20 +52,11 @@ DWORD DialogFlags(const OpenDialogOptions& options) {
     return flags;
 }
 
-// The text up to the double NUL that ends a multiple-selection result.
-std::string ResultText(const std::vector<char>& buffer) {
-    size_t end = 0;
-    while (end + 1 < buffer.size() && !(buffer[end] == '\0' && (end == 0 || buffer[end - 1] == '\0'))) {
-        ++end;
-    }
-    return std::string(buffer.data(), end);
-}
-
 }  // namespace
 
 std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialogRequest& request) {
     const size_t chars = request.bufferChars < 2 ? 2 : request.bufferChars;
-    // Two spare characters: the final double NUL always fits.
+    // Two spare characters: names that do not fit may be written one character past the end.
     std::vector<char> buffer(chars + 2, '\0');
     if (request.fileName.size() < chars) request.fileName.copy(buffer.data(), request.fileName.size());
     std::vector<char> filter = FilterPairs(request.filter);
@@ -81,14 +73,13 @@ std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialog
     ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
     ofn.Flags = DialogFlags(request.options);
     ofn.lpfnHook = CentringHook;
-    // Cancelled, or failed (for example names that do not fit the buffer): nothing changes.
-    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-
-    OpenDialogResult result;
-    result.files = SplitSelectedFiles(ResultText(buffer));
-    result.filterIndex = static_cast<int>(ofn.nFilterIndex);
-    if (result.files.empty()) return std::nullopt;
-    return result;
+    // Cancelled, or failed: nothing changes. Names that do not fit the buffer fail on Windows
+    // (FNERR_BUFFERTOOSMALL); Wine confirms them without a closing NUL inside the buffer.
+    if (!GetOpenFileNameA(&ofn) || CommDlgExtendedError() != 0) return std::nullopt;
+    std::optional<std::vector<std::string>> files =
+        ReadSelectedFiles(std::string(buffer.data(), chars), ofn.nFileOffset);
+    if (!files || files->empty()) return std::nullopt;
+    return OpenDialogResult{std::move(*files), static_cast<int>(ofn.nFilterIndex)};
 }
 
 }  // namespace tavo::win32

@@ -38,12 +38,16 @@ void DialogsWin32::ShowMessage(const std::string& text, const std::string& capti
     }
     MSGBOXPARAMSA box{};
     box.cbSize = sizeof box;
+    box.hwndOwner = owner;
     box.hInstance = GetModuleHandleA(nullptr);
     box.lpszText = text.c_str();
     box.lpszCaption = caption.c_str();
     box.dwStyle = type;
     box.lpszIcon = "MAINICON";
+    // Closing the box gives the activation back to its owner, not the focus to the control that had it.
+    HWND focus = GetFocus();
     MessageBoxIndirectA(&box);
+    if (focus && IsWindow(focus)) SetFocus(focus);
 }
 
 void CursorWin32::SetShape(CursorShape shape) {

@@ -14,10 +14,12 @@ public:
     int BitsPerPixel() const override;
 };
 
-// Message boxes owned by no window, modal to the whole application and centred on the screen.
+// Message boxes modal to the whole application, owned by `owner` while it is set. The
+// window that had the keyboard focus before a box has it again afterwards.
 class DialogsWin32 : public Dialogs {
 public:
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    HWND owner = nullptr;
 };
 
 // The application-wide cursor: the windows ask Busy() when the pointer moves over them.

@@ -75,6 +75,7 @@ int Run() {
         application.CreateForm(std::make_unique<tavo::TForm1>(ports), [&](tavo::Form& form) {
             auto window = std::make_unique<tavo::win32::MainWindow>(static_cast<tavo::TForm1&>(form), cursor);
             window->Create(appWindow.Handle());
+            dialogs.owner = window->Handle();
             fileDialogs.owner = window->Handle();
             placement.window = window->Handle();
             mainWindow = window.get();
