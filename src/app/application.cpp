@@ -110,6 +110,13 @@ void TApplication::CloseMainForm() {
     if (Form* main = MainForm()) main->Close();
 }
 
+void TApplication::Restored() {
+    Form* main = MainForm();
+    if (!main || main->Visible() || main->windowState != WindowState::Minimized) return;
+    main->windowState = WindowState::Normal;
+    main->Show();
+}
+
 void TApplication::BringToFront() {
     window_.ActivateLastPopup();
 }

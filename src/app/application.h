@@ -63,6 +63,9 @@ public:
     bool CloseQuery();
     // Close on the taskbar button's menu: closes the main form.
     void CloseMainForm();
+    // The application was restored from its taskbar button: a main form that was never shown because the
+    // program started minimized is shown now.
+    void Restored();
 
     // Makes the main form visible when the loop starts.
     bool showMainForm = true;

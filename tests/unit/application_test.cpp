@@ -65,6 +65,9 @@ TEST(TaskbarButton, FollowsTheVisibleWindowsExceptAfterAMinimizedStart) {
             other.Show();
             other.Show();
             other.Hide();
+            // Restored from the taskbar button, a minimized start shows the splash, which then stays.
+            app.Restored();
+            EXPECT_EQ(splash.Visible(), c.showCommand == 7);
         };
         app.Run();
         EXPECT_EQ(ButtonCalls(log), c.calls) << "show command " << c.showCommand;

@@ -116,6 +116,13 @@ LRESULT ApplicationWindowWin32::HandleMessage(UINT message, WPARAM wParam, LPARA
             // Close on the taskbar button's menu closes the main form, which ends the program.
             if (application_) application_->CloseMainForm();
             return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_RESTORE && application_) {
+                const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+                application_->Restored();
+                return result;
+            }
+            break;
         case WM_QUERYENDSESSION:
             if (application_) application_->CloseQuery();
             return TRUE;
@@ -127,8 +134,9 @@ LRESULT ApplicationWindowWin32::HandleMessage(UINT message, WPARAM wParam, LPARA
             }
             return 0;
         default:
-            return Window::HandleMessage(message, wParam, lParam);
+            break;
     }
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace tavo::win32

@@ -1,0 +1,209 @@
+// The program's lifetime: the tray icon, the splash, the taskbar button and the ways the program ends; and
+// the start-up measurements of bench/tray.sh.
+#include "driver_support.h"
+#include "scenarios.h"
+
+namespace tavo::e2e {
+
+// After the start only the tray icon is there: the splash was shown (it is centred, which the show does)
+// and has been hidden by its first tick; no window and no taskbar button remain.
+void ScenarioTrayStart(const Args&) {
+    HWND tray = FindTray();
+    if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    Say("tray " + HandleText(tray));
+    const DWORD pid = ProcessOf(tray);
+    HWND splash = nullptr;
+    // The show centres the splash: hidden and centred, it has been shown and hidden again.
+    const RECT centred{(GetSystemMetrics(SM_CXSCREEN) - 135) / 2, (GetSystemMetrics(SM_CYSCREEN) - 37) / 2,
+                       (GetSystemMetrics(SM_CXSCREEN) - 135) / 2 + 135,
+                       (GetSystemMetrics(SM_CYSCREEN) - 37) / 2 + 37};
+    RECT r{};
+    Check(WaitFor([&] {
+              const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
+              splash = found.empty() ? nullptr : found.front();
+              return splash && GetWindowRect(splash, &r) && EqualRect(&r, &centred) &&
+                     !IsWindowVisible(splash);
+          }),
+          "the splash was shown, 135x37 and centred, and is hidden after its first timer tick",
+          "it is " + SizeText(r) + " at " + std::to_string(r.left) + "," + std::to_string(r.top) +
+              (splash && IsWindowVisible(splash) ? ", visible" : ""));
+    std::vector<std::string> shown;
+    for (HWND hwnd : TopLevelWindows())
+        if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) shown.push_back(ClassOf(hwnd));
+    Check(shown.empty(), "no window of the program is on the screen", Join(shown));
+    Check(WaitFor([] { return TaskbarButtons() == 0; }), "no taskbar button",
+          std::to_string(TaskbarButtons()) + " buttons");
+    // Ended without ever showing its window: Close on the taskbar button's menu reaches the hidden
+    // application window all the same.
+    for (HWND app : WindowsOfClass(kAppClass, pid))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
+}
+
+
+// Left and right clicks show the window, in the same place after a Hide; a middle click does nothing; a
+// double-click shows it once and leaves no click pending.
+void ScenarioTrayClicks(const Args&) {
+    HWND tray = FindTray();
+    if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    Check(WaitFor([] { return TaskbarButtons() == 1; }), "a taskbar button while the window is shown",
+          std::to_string(TaskbarButtons()) + " buttons");
+    RECT first{};
+    GetWindowRect(w.hwnd, &first);
+    HWND hide = FindDescendant(w.hwnd, "Button", "&Hide");
+    auto hideWindow = [&](const std::string& what) {
+        Send(hide, BM_CLICK, 0, 0);
+        return Check(WaitFor([&] { return !IsWindowVisible(w.hwnd); }), what);
+    };
+    hideWindow("Hide hides the window");
+    Check(WaitFor([] { return TaskbarButtons() == 0; }), "the taskbar button goes with it", [&] {
+        std::vector<std::string> shown;
+        for (HWND hwnd : TopLevelWindows())
+            if (IsWindowVisible(hwnd)) shown.push_back(ClassOf(hwnd) + " " + Quote(WindowText(hwnd)));
+        return std::to_string(TaskbarButtons()) + " buttons; visible: " + Join(shown);
+    }());
+    TrayMouse(tray, {WM_MBUTTONDOWN, WM_MBUTTONUP});
+    Check(!IsWindowVisible(w.hwnd), "a middle click does nothing");
+    TrayMouse(tray, {WM_RBUTTONDOWN, WM_RBUTTONUP});
+    RECT again{};
+    GetWindowRect(w.hwnd, &again);
+    Check(IsWindowVisible(w.hwnd) && EqualRect(&first, &again) != FALSE,
+          "a right click shows it again, where it was",
+          "it is " + SizeText(again) + ", was " + SizeText(first));
+    hideWindow("Hide again");
+    TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    Check(IsWindowVisible(w.hwnd), "a double-click shows it");
+    hideWindow("Hide once more");
+    TrayMouse(tray, {WM_LBUTTONUP});
+    Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
+}
+
+
+// The shell announces a new taskbar: the icon registers again (the shell's log shows it) and still works.
+void ScenarioTaskbarCreated(const Args&) {
+    HWND tray = FindTray();
+    if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    Say("tray " + HandleText(tray));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                        5000, &result);
+    MainWindow w;
+    Check(FindMain(w), "the icon still shows the window after the broadcast");
+}
+
+
+// Windows asks every window whether the session may end, then ends it: the program ends at once.
+void ScenarioEndSession(const Args&) {
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const DWORD pid = ProcessOf(w.hwnd);
+    std::vector<std::string> refused;
+    for (HWND hwnd : TopLevelWindows()) {
+        if (ProcessOf(hwnd) != pid) continue;
+        DWORD_PTR agreed = 0;
+        if (!SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 10000, &agreed) || !agreed)
+            refused.push_back(ClassOf(hwnd));
+    }
+    Check(refused.empty(), "every window lets the session end", Join(refused));
+    for (HWND app : WindowsOfClass(kAppClass, pid)) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(app, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+    }
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the program ends with the session");
+}
+
+
+// Two copies started one after the other: two icons, and each window opens from its own icon. Both end
+// by Close on their taskbar button's menu.
+void ScenarioTwoCopies(const Args&) {
+    std::vector<HWND> trays;
+    WaitFor([&] { return (trays = WindowsOfClass(kTrayClass)).size() >= 2; }, 30000);
+    if (!Check(trays.size() == 2 && ProcessOf(trays[0]) != ProcessOf(trays[1]),
+               "two copies, two icon windows", std::to_string(trays.size()) + " found"))
+        return;
+    for (HWND tray : trays) {
+        Say("tray " + HandleText(tray));
+        const DWORD pid = ProcessOf(tray);
+        HWND main = nullptr;
+        Check(WaitFor([&] {
+                  main = FindMainHwnd();
+                  if (main && ProcessOf(main) == pid) return true;
+                  TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+                  return false;
+              }),
+              "each icon shows its own copy's window", [&] {
+                  std::vector<std::string> shown;
+                  for (HWND hwnd : TopLevelWindows())
+                      if (IsWindowVisible(hwnd))
+                          shown.push_back(ClassOf(hwnd) + "/" + std::to_string(ProcessOf(hwnd)));
+                  return "visible: " + Join(shown) + "; pid " + std::to_string(pid);
+              }());
+        for (HWND app : WindowsOfClass(kAppClass, pid))
+            PostMessageA(app, WM_CLOSE, 0, 0);
+        Check(WaitFor([&] { return WindowsOfClass(kTrayClass, pid).empty(); }),
+              "Close on the taskbar button's menu ends that copy");
+    }
+}
+
+
+// ---- measurements (bench/tray.sh) ----
+
+std::string MemoryText(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters))
+        return "unknown";
+    return "working set " + std::to_string(counters.WorkingSetSize / 1024) + " KiB";
+}
+
+
+// Starts EXE and reports, in milliseconds of the system's tick count, when it started and when its splash had
+// been shown and hidden; then its memory in the tray, and again after its window was shown (restoring and
+// previewing the stored selection) and hidden. The shell's log gives the icon's registration on the same
+// clock.
+void ScenarioBenchTray(const Args& args) {
+    if (!NeedArgs(args, 1, "bench-tray EXE")) return;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + args[0] + "\"";
+    const DWORD started = GetTickCount();
+    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process) != FALSE,
+               "the program starts"))
+        return;
+    Say("started " + std::to_string(started));
+    const DWORD pid = process.dwProcessId;
+    HWND splash = nullptr;
+    RECT r{};
+    WaitFor(
+        [&] {
+            const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
+            splash = found.empty() ? nullptr : found.front();
+            return splash && GetWindowRect(splash, &r) && r.left > 0 && !IsWindowVisible(splash);
+        },
+        30000);
+    Say("splash-gone " + std::to_string(GetTickCount()));
+    // Settled: idle, and a moment for the shell's and the system's own start-up work.
+    WaitForInputIdle(process.hProcess, 10000);
+    Sleep(2000);
+    Say("memory-tray " + MemoryText(process.hProcess));
+    MainWindow w;
+    if (FindMain(w)) {
+        WaitBanner(w, "after the preview");
+        Send(FindDescendant(w.hwnd, "Button", "&Hide"), BM_CLICK, 0, 0);
+        WaitFor([&] { return !IsWindowVisible(w.hwnd); });
+        Sleep(2000);
+        Say("memory-after " + MemoryText(process.hProcess));
+    }
+    for (HWND app : WindowsOfClass(kAppClass, pid))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0, "the program ends");
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+}  // namespace tavo::e2e

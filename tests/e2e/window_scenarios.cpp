@@ -1,0 +1,487 @@
+// The main window's scenarios: the list, the preview, the options, the keys, the errors and what is kept
+// between runs.
+#include "driver_support.h"
+#include "scenarios.h"
+
+namespace tavo::e2e {
+
+void ScenarioInfo(const Args&) {
+    HDC dc = GetDC(nullptr);
+    const int bpp = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    ReleaseDC(nullptr, dc);
+    Say("screen " + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
+        std::to_string(GetSystemMetrics(SM_CYSCREEN)) + " bpp " + std::to_string(bpp));
+    Say("wallpaper " + WallpaperFile());
+}
+
+
+void ScenarioAddAndSet(const Args& args) {
+    if (!NeedArgs(args, 4, "add-and-set FOLDER PREVIEW.bmp NAME NAME...")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    const std::vector<std::string> names(args.begin() + 2, args.end());
+    if (!CheckRows(w, {}, "the list starts empty")) return;
+    if (!ChooseFiles(w, "&Add", folder, names)) return;
+    if (!CheckRows(w, ExpectedRows(folder, names), "Add appends in dialog order")) return;
+    Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
+    WaitBanner(w, "after the preview");
+    CheckPreview(w, args[1]);
+
+    SetWallpaperWithF9(w);
+}
+
+
+void ScenarioRemoveMiddle(const Args& args) {
+    if (!NeedArgs(args, 4, "remove-middle FOLDER A B C")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    const std::vector<std::string> names(args.begin() + 1, args.begin() + 4);
+    if (!ChooseFiles(w, "&Add", folder, names)) return;
+    if (!CheckRows(w, ExpectedRows(folder, names), "three pictures added")) return;
+    WaitBanner(w, "after the preview");
+    if (!SelectRow(w, 1)) return;
+    WaitBanner(w, "after the second picture's preview");
+    BringToFront(w.hwnd);
+    PressKey(VK_DELETE);
+    if (!CheckRows(w, ExpectedRows(folder, {names[0], names[2]}), "Del removes the middle entry")) return;
+    Check(SelectedRow(w.list) == 1, "the selection stays at row 2, now the third picture",
+          "row " + std::to_string(SelectedRow(w.list) + 1) + " is selected");
+    WaitBanner(w, "after Remove");
+}
+
+
+void ScenarioOpenReplace(const Args& args) {
+    if (!NeedArgs(args, 4, "open-replace FOLDER A B C")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
+    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
+    WaitBanner(w, "after the preview");
+    if (!SelectRow(w, 1)) return;
+    WaitBanner(w, "after the second picture's preview");
+    if (!ChooseFiles(w, "&Open", folder, {args[3]})) return;
+    CheckRows(w, ExpectedRows(folder, {args[3]}), "Open replaces the list");
+    Check(SelectedRow(w.list) == 0, "row 1 is selected after Open",
+          "row " + std::to_string(SelectedRow(w.list) + 1));
+    WaitBanner(w, "after Open");
+}
+
+
+void ScenarioDelInEdit(const Args& args) {
+    if (!NeedArgs(args, 3, "del-in-edit FOLDER A B")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
+    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
+    WaitBanner(w, "after the preview");
+    const std::string before = WindowText(w.edit);
+    if (!Check(FocusByClick(w.hwnd, w.edit), "a click puts the focus into the delay edit box")) return;
+    // The caret before the text: a Del that reached the box would delete its first character.
+    Send(w.edit, EM_SETSEL, 0, 0);
+    PressKey(VK_DELETE);
+    CheckRows(w, ExpectedRows(folder, {args[2]}), "Del in the delay edit box removes the selected entry");
+    Check(WindowText(w.edit) == before, "the delay text stays " + Quote(before),
+          "it is " + Quote(WindowText(w.edit)));
+    // Ctrl+X typed there is the program's Exit, not the box's Cut.
+    if (!Check(FocusOf(w.hwnd) == w.edit, "the focus is still in the delay edit box")) return;
+    Send(w.edit, EM_SETSEL, 0, -1);
+    PressKey('X', VK_CONTROL);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X typed in the delay edit box ends the program");
+}
+
+
+void ScenarioSizeLimits(const Args&) {
+    MainWindow w;
+    if (!FindMain(w)) return;
+    RECT start, r, list0, list1, status1, client;
+    GetWindowRect(w.hwnd, &start);
+    GetWindowRect(w.list, &list0);
+    Check(start.right - start.left == 440 && start.bottom - start.top >= 440,
+          "the window starts 440 wide, 440 high or more", "it is " + SizeText(start));
+    auto resize = [&](int width, int height) {
+        SetWindowPos(w.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        GetWindowRect(w.hwnd, &r);
+    };
+    resize(600, 300);
+    Check(r.right - r.left == 440 && r.bottom - r.top == 440, "asked for 600 x 300 it becomes 440 x 440",
+          "it is " + SizeText(r));
+    resize(300, 600);
+    Check(r.right - r.left == 440 && r.bottom - r.top == 600, "asked for 300 x 600 it becomes 440 x 600",
+          "it is " + SizeText(r));
+    GetWindowRect(w.list, &list1);
+    GetWindowRect(w.status, &status1);
+    GetClientRect(w.hwnd, &client);
+    POINT bottom = {0, client.bottom};
+    ClientToScreen(w.hwnd, &bottom);
+    const int grown = (r.bottom - r.top) - (start.bottom - start.top);
+    Check((list1.bottom - list1.top) - (list0.bottom - list0.top) == grown, "the list grows with the window",
+          "it grew by " + std::to_string((list1.bottom - list1.top) - (list0.bottom - list0.top)) + " of " +
+              std::to_string(grown));
+    Check(status1.bottom == bottom.y, "the status bar stays at the bottom");
+
+    // The frame, dragged with the mouse: the right edge does not move, the bottom edge does.
+    resize(440, 440);
+    BringToFront(w.hwnd);
+    RECT dragged;
+    auto dragEdge = [&](bool right, int by, int expectHeight, const std::string& what) {
+        GetWindowRect(w.hwnd, &r);
+        const int midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
+        if (right) {
+            Drag(r.right - 2, midY, r.right - 2 + by, midY);
+        } else {
+            Drag(midX, r.bottom - 2, midX, r.bottom - 2 + by);
+        }
+        const bool ok = WaitFor(
+            [&] {
+                GetWindowRect(w.hwnd, &dragged);
+                return dragged.right - dragged.left == 440 && dragged.bottom - dragged.top == expectHeight;
+            },
+            2000);
+        Check(ok, what, "it is " + SizeText(dragged));
+    };
+    dragEdge(true, 120, 440, "dragging the right edge 120 pixels out keeps the window 440 x 440");
+    dragEdge(false, 60, 500, "dragging the bottom edge 60 pixels down makes it 440 x 500");
+    dragEdge(false, -200, 440, "dragging it 200 pixels up stops at 440 x 440");
+}
+
+
+void ScenarioLoadError(const Args& args) {
+    if (!NeedArgs(args, 2, "load-error FOLDER BAD")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    if (!ChooseFiles(w, "&Add", folder, {args[1]})) return;
+    const DWORD pid = ProcessOf(w.hwnd);
+    HWND box = nullptr;
+    if (!Check(WaitFor([&] { return (box = FindOwnedDialog(pid, "Error")) != nullptr; }),
+               "the " + Quote("Error") + " box appears"))
+        return;
+    std::string message;
+    for (HWND child : Descendants(box)) {
+        if (_stricmp(ClassOf(child).c_str(), "Static") == 0 && !WindowText(child).empty())
+            message = WindowText(child);
+    }
+    const std::string expected = "Error reading file: " + folder + "\\" + args[1];
+    Check(_stricmp(message.c_str(), expected.c_str()) == 0, "it says " + Quote(expected),
+          "it says " + Quote(message));
+    Check(GetDlgItem(box, IDOK) != nullptr && WindowText(GetDlgItem(box, IDOK)) == "OK",
+          "it has one OK button");
+    PressDialogButton(box, IDOK);
+    Check(WaitFor([&] { return !IsWindow(box); }), "the box is dismissed with OK");
+    CheckRows(w, ExpectedRows(folder, {args[1]}), "the unreadable picture stays listed");
+    WaitBanner(w, "after the failed preview");
+}
+
+
+// ---- many files: the dialog's result buffer and the time the list takes to grow ----
+
+constexpr size_t kResultChars = 65519;  // the program's buffer for the names the dialog returns
+constexpr size_t kManyFiles = 2000;
+
+
+// One-pixel red bitmaps with these names in FOLDER, which is made when missing.
+void MakeBitmaps(const std::string& folder, const std::vector<std::string>& names) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    BITMAPFILEHEADER file = {0x4d42, 58, 0, 0, 54};
+    BITMAPINFOHEADER info = {sizeof info, 1, 1, 1, 24, BI_RGB, 4, 0, 0, 0, 0};
+    BYTE bmp[58] = {};
+    std::memcpy(bmp, &file, 14);
+    std::memcpy(bmp + 14, &info, 40);
+    bmp[56] = 0xff;  // blue, green, red: red
+    for (const std::string& name : names) {
+        const std::string path = folder + "\\" + name;
+        HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (out != INVALID_HANDLE_VALUE) WriteFile(out, bmp, sizeof bmp, &written, nullptr);
+        if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    }
+}
+
+
+// COUNT names "pNNNN-xx...x.bmp", in order.
+std::vector<std::string> Numbered(size_t count, const std::function<size_t(size_t)>& length) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string stem = "p" + std::to_string(10000 + i).substr(1) + "-";
+        names.push_back(stem + std::string(length(i) - stem.size() - 4, 'x') + ".bmp");
+    }
+    return names;
+}
+
+
+// Makes 2,000 bitmaps in FOLDER whose names, as the dialog returns them (the folder, each name, a NUL after
+// each and a closing NUL), take exactly CHARS characters. The names, in order.
+std::vector<std::string> MakeManyFiles(const std::string& folder, size_t chars) {
+    const size_t room = chars - folder.size() - 2;  // the names with a NUL each
+    const std::vector<std::string> names = Numbered(
+        kManyFiles, [&](size_t i) { return room / kManyFiles + (i < room % kManyFiles ? 1 : 0) - 1; });
+    MakeBitmaps(folder, names);
+    return names;
+}
+
+
+// When the program's file dialog goes away: a thread finds the dialog, then looks every millisecond.
+struct DialogEnd {
+    DWORD pid = 0;
+    DWORD tick = 0;
+};
+
+
+DWORD WINAPI WatchDialogEnd(void* param) {
+    auto* end = static_cast<DialogEnd*>(param);
+    HWND dialog = nullptr;
+    auto isFileDialog = [](HWND hwnd) { return FileNameBox(hwnd) != nullptr; };
+    if (!WaitFor([&] { return (dialog = FindOwnedDialog(end->pid, kDialogTitle, isFileDialog)) != nullptr; }))
+        return 1;
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && IsWindowVisible(dialog)) {
+        if (GetTickCount() - start > 10 * gTimeoutMs) return 1;
+        Sleep(1);
+    }
+    end->tick = GetTickCount();
+    return 0;
+}
+
+
+// Whether the program answers a message within the time: it has finished what it was doing.
+bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(w.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+
+// Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
+// shown is reported; names one character over it add nothing.
+void ScenarioManyFiles(const Args& args) {
+    if (!NeedArgs(args, 2, "many-files FOLDER NAME")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string fit = args[0] + "\\fit", over = args[0] + "\\overfull";
+    const std::vector<std::string> fitNames = MakeManyFiles(fit, kResultChars);
+    const std::vector<std::string> overNames = MakeManyFiles(over, kResultChars + 1);
+    DialogEnd end{ProcessOf(w.hwnd)};
+    HANDLE watch = CreateThread(nullptr, 0, WatchDialogEnd, &end, 0, nullptr);
+    const bool chosen = ChooseFiles(w, "&Add", fit, fitNames);
+    if (watch) WaitForSingleObject(watch, INFINITE);  // it gives up by itself
+    if (watch) CloseHandle(watch);
+    if (!chosen || !Check(Answers(w, 600000), "the program answers after the dialog")) return;
+    const DWORD shown = GetTickCount();
+    const LRESULT count = Send(w.list, LVM_GETITEMCOUNT, 0, 0);
+    if (end.tick)
+        Say("time " + std::to_string(count) +
+            " rows from the dialog's end to the list shown: " + std::to_string(shown - end.tick) + " ms");
+    std::vector<Row> rows = ExpectedRows(fit, fitNames);
+    CheckRows(w, rows, "names that fill the buffer exactly are all added");
+    WaitBanner(w, "after the preview");
+
+    if (!ChooseFiles(w, "&Add", over, overNames) || !Check(Answers(w, 600000), "the program answers")) return;
+    CheckRows(w, rows, "names one character over the buffer add nothing");
+    Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
+    // The next dialog works, and its one shorter name is not mixed with the longer one it opened with.
+    if (!ChooseFiles(w, "&Add", args[0], {args[1]})) return;
+    rows.push_back({args[1], args[0] + "\\" + args[1]});
+    CheckRows(w, rows, "then one file is added");
+}
+
+
+// ---- the keyboard after an error box, and a half-visible row ----
+
+// Waits for the box CAPTION whose text begins with TEXT, checks that the main window owns it and presses
+// its OK; the main window is then active again, with the focus back on the list.
+bool DismissBox(const MainWindow& w, const char* caption, const std::string& text) {
+    HWND box = nullptr;
+    if (!Check(WaitFor([&] { return (box = FindOwnedDialog(ProcessOf(w.hwnd), caption)) != nullptr; }),
+               "the box " + Quote(caption) + " appears"))
+        return false;
+    const std::string says = MessageBoxText(box);
+    Check(_strnicmp(says.c_str(), text.c_str(), text.size()) == 0, "it says " + Quote(text + "..."),
+          "it says " + Quote(says));
+    const HWND owner = GetWindow(box, GW_OWNER);
+    Check(owner == w.hwnd || owner == GetWindow(w.hwnd, GW_OWNER), "the main window or its owner owns it");
+    PressDialogButton(box, IDOK);
+    return Check(
+        WaitFor(
+            [&] { return !IsWindow(box) && GetForegroundWindow() == w.hwnd && FocusOf(w.hwnd) == w.list; },
+            5000),
+        "after OK the main window is active with the focus on the list",
+        "the active window is " + Quote(WindowText(GetForegroundWindow())) + ", the focus on a " +
+            Quote(ClassOf(FocusOf(w.hwnd))));
+}
+
+
+// Both kinds of error box give the keyboard back at once: Down moves on from the first, Shift+F10 opens the
+// context menu after the second.
+void ScenarioFocusAfterError(const Args& args) {
+    if (!NeedArgs(args, 3, "focus-after-error FOLDER BAD.bmp BAD.jpg")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    // The letter a runs Add and leaves the focus on the list.
+    if (!Check(FocusByClick(w.hwnd, w.list), "a click puts the focus on the list")) return;
+    PressKey('A');
+    if (!AnswerFileDialog(w, "the letter a", args[0], {args[1], args[2]})) return;
+    if (!DismissBox(w, "Error", "Error reading file: " + args[0] + "\\" + args[1])) return;
+    PressKey(VK_DOWN);
+    if (!DismissBox(w, kMainCaption, "JPEG error #")) return;
+    Check(SelectedRow(w.list) == 1, "Down selected row 2", "row " + std::to_string(SelectedRow(w.list) + 1));
+    PressKey(VK_F10, VK_SHIFT);
+    HWND menu = nullptr;
+    const DWORD pid = ProcessOf(w.hwnd);
+    auto findMenu = [&] {
+        for (HWND hwnd : TopLevelWindows())
+            if (IsWindowVisible(hwnd) && ProcessOf(hwnd) == pid && ClassOf(hwnd) == "#32768")
+                return menu = hwnd;
+        return menu = nullptr;
+    };
+    if (!Check(WaitFor([&] { return findMenu() != nullptr; }, 5000), "Shift+F10 opens the context menu"))
+        return;
+    PressKey(VK_ESCAPE);
+    Check(WaitFor([&] { return findMenu() == nullptr; }, 5000), "Esc closes it");
+}
+
+
+// A click on the half-visible row below the last whole one selects that row and scrolls it into full view.
+void ScenarioHalfVisibleRow(const Args& args) {
+    if (!NeedArgs(args, 1, "half-visible-row FOLDER")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0] + "\\rows";
+    const std::vector<std::string> names = Numbered(14, [](size_t) { return 12; });
+    MakeBitmaps(folder, names);
+    if (!ChooseFiles(w, "&Add", folder, names) || !CheckRows(w, ExpectedRows(folder, names), "14 rows added"))
+        return;
+    WaitBanner(w, "after the preview");
+    const int half = static_cast<int>(Send(w.list, LVM_GETCOUNTPERPAGE, 0, 0));
+    RemoteBuffer remote(w.list, sizeof(RECT));
+    auto rowRect = [&] {
+        RECT r = {LVIR_BOUNDS, 0, 0, 0};
+        remote.Write(0, &r, sizeof r);
+        Send(w.list, LVM_GETITEMRECT, half, remote.Param());
+        remote.Read(0, &r, sizeof r);
+        return r;
+    };
+    RECT client, row = rowRect();
+    GetClientRect(w.list, &client);
+    const std::string name = "row " + std::to_string(half + 1);
+    if (!Check(row.top < client.bottom && row.bottom > client.bottom, name + " is only partly visible"))
+        return;
+    POINT p = {row.left + 40, (row.top + client.bottom) / 2};
+    ClientToScreen(w.list, &p);
+    BringToFront(w.hwnd);
+    // A hand's click: the pointer moves by a pixel while the button is down.
+    MouseEvent(p.x, p.y, 0);
+    MouseEvent(p.x, p.y, MOUSEEVENTF_LEFTDOWN);
+    MouseEvent(p.x, p.y + 1, 0);
+    MouseEvent(p.x, p.y + 1, MOUSEEVENTF_LEFTUP);
+    int selected = -1;
+    // Once the program has caught up, the selection is still there.
+    const bool ok = WaitFor([&] { return (selected = SelectedRow(w.list)) == half; }, 5000) && Answers(w) &&
+                    (selected = SelectedRow(w.list)) == half;
+    Check(ok, "the click selects " + name, "row " + std::to_string(selected + 1) + " is selected");
+    const LRESULT top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
+    row = rowRect();
+    Check(top == 1 && row.bottom <= client.bottom, "the list scrolls by one row and shows it whole",
+          "row " + std::to_string(top + 1) + " is at the top");
+    WaitBanner(w, "after its preview");
+}
+
+
+// The scripted demonstration of "make run": adds the pictures to whatever the list holds, selects the first
+// of them and makes it the wallpaper.
+void ScenarioDemo(const Args& args) {
+    if (!NeedArgs(args, 2, "demo FOLDER NAME...")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    const std::vector<std::string> names(args.begin() + 1, args.end());
+    const size_t before = ReadRows(w.list).size();
+    if (!ChooseFiles(w, "&Add", folder, names)) return;
+    std::vector<Row> rows;
+    if (!Check(WaitFor([&] { return (rows = ReadRows(w.list)).size() == before + names.size(); }, 5000),
+               "the pictures are listed", "the list shows " + Describe(rows)))
+        return;
+    WaitBanner(w, "after the preview");
+    if (!SelectRow(w, static_cast<int>(before))) return;
+    WaitBanner(w, "after the preview");
+    SetWallpaperWithF9(w);
+}
+
+
+// ---- what is kept between runs ----
+
+constexpr int kIdZoomToFit = 132;
+
+constexpr int kIdStartWithWindows = 117;
+
+
+HWND ControlById(HWND main, int id) {
+    for (HWND hwnd : Descendants(main))
+        if (GetDlgCtrlID(hwnd) == id) return hwnd;
+    return nullptr;
+}
+
+
+bool IsTicked(HWND box) {
+    return Send(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+
+bool ClickBox(const MainWindow& w, int id, bool ticked, const std::string& what) {
+    HWND box = ControlById(w.hwnd, id);
+    if (!Check(box != nullptr, what + " found")) return false;
+    BringToFront(w.hwnd);
+    ClickCentre(box);
+    return Check(WaitFor([&] { return IsTicked(box) == ticked; }, 5000),
+                 what + (ticked ? " ticked" : " unticked") + " by a click");
+}
+
+
+void ScenarioPersistSave(const Args& args) {
+    if (!NeedArgs(args, 3, "persist-save FOLDER A B")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
+    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
+    WaitBanner(w, "after the preview");
+    if (!SelectRow(w, 1)) return;
+    WaitBanner(w, "after the preview");
+    if (!ClickBox(w, kIdZoomToFit, true, "\"Zoom to fit\"")) return;
+    WaitBanner(w, "after the option's preview");
+    if (!ClickBox(w, kIdStartWithWindows, true, "\"Start with Windows\"")) return;
+    BringToFront(w.hwnd);
+    PressKey('X', VK_CONTROL);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X ends the program");
+}
+
+
+void ScenarioPersistRestore(const Args& args) {
+    if (!NeedArgs(args, 4, "persist-restore FOLDER PREVIEW.bmp A B")) return;
+    MainWindow w;
+    if (!FindMain(w)) return;
+    const std::string folder = args[0];
+    CheckRows(w, ExpectedRows(folder, {args[2], args[3]}), "the stored list comes back");
+    Check(SelectedRow(w.list) == 1, "the stored selection, row 2, comes back",
+          "row " + std::to_string(SelectedRow(w.list) + 1));
+    Check(IsTicked(ControlById(w.hwnd, kIdZoomToFit)), "\"Zoom to fit\" comes back ticked");
+    Check(IsTicked(ControlById(w.hwnd, kIdStartWithWindows)), "\"Start with Windows\" shows the Run value");
+    WaitBanner(w, "after the restore");
+    CheckPreview(w, args[1]);
+    if (!ClickBox(w, kIdStartWithWindows, false, "\"Start with Windows\"")) return;
+    PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the close box ends the program");
+}
+
+
+void ScenarioExit(const Args&) {
+    MainWindow w;
+    if (!FindMain(w)) return;
+    BringToFront(w.hwnd);
+    PressKey('X', VK_CONTROL);
+    Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X ends the program");
+}
+
+}  // namespace tavo::e2e
