@@ -40,7 +40,6 @@ void ScenarioTrayStart(const Args&) {
     Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
 }
 
-
 // Left and right clicks show the window, in the same place after a Hide; a middle click does nothing; a
 // double-click shows it once and leaves no click pending.
 void ScenarioTrayClicks(const Args&) {
@@ -80,7 +79,6 @@ void ScenarioTrayClicks(const Args&) {
     Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
 }
 
-
 // The shell announces a new taskbar: the icon registers again (the shell's log shows it) and still works.
 void ScenarioTaskbarCreated(const Args&) {
     HWND tray = FindTray();
@@ -92,7 +90,6 @@ void ScenarioTaskbarCreated(const Args&) {
     MainWindow w;
     Check(FindMain(w), "the icon still shows the window after the broadcast");
 }
-
 
 // Windows asks every window whether the session may end, then ends it: the program ends at once.
 void ScenarioEndSession(const Args&) {
@@ -113,7 +110,6 @@ void ScenarioEndSession(const Args&) {
     }
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the program ends with the session");
 }
-
 
 // Two copies started one after the other: two icons, and each window opens from its own icon. Both end
 // by Close on their taskbar button's menu.
@@ -147,7 +143,6 @@ void ScenarioTwoCopies(const Args&) {
     }
 }
 
-
 // ---- measurements (bench/tray.sh) ----
 
 std::string MemoryText(HANDLE process) {
@@ -158,7 +153,6 @@ std::string MemoryText(HANDLE process) {
         return "unknown";
     return "working set " + std::to_string(counters.WorkingSetSize / 1024) + " KiB";
 }
-
 
 // Starts EXE and reports, in milliseconds of the system's tick count, when it started and when its splash had
 // been shown and hidden; then its memory in the tray, and again after its window was shown (restoring and

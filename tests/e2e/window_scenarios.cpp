@@ -5,6 +5,15 @@
 
 namespace tavo::e2e {
 
+// Opens the window, adds the pictures and waits for the preview of the first: the start of several scenarios.
+bool OpenAndAdd(MainWindow& w, const std::string& folder, const std::vector<std::string>& names) {
+    if (!FindMain(w) || !ChooseFiles(w, "&Add", folder, names)) return false;
+    if (!CheckRows(w, ExpectedRows(folder, names), std::to_string(names.size()) + " pictures added"))
+        return false;
+    WaitBanner(w, "after the preview");
+    return true;
+}
+
 void ScenarioInfo(const Args&) {
     HDC dc = GetDC(nullptr);
     const int bpp = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
@@ -13,7 +22,6 @@ void ScenarioInfo(const Args&) {
         std::to_string(GetSystemMetrics(SM_CYSCREEN)) + " bpp " + std::to_string(bpp));
     Say("wallpaper " + WallpaperFile());
 }
-
 
 void ScenarioAddAndSet(const Args& args) {
     if (!NeedArgs(args, 4, "add-and-set FOLDER PREVIEW.bmp NAME NAME...")) return;
@@ -31,16 +39,12 @@ void ScenarioAddAndSet(const Args& args) {
     SetWallpaperWithF9(w);
 }
 
-
 void ScenarioRemoveMiddle(const Args& args) {
     if (!NeedArgs(args, 4, "remove-middle FOLDER A B C")) return;
     MainWindow w;
-    if (!FindMain(w)) return;
     const std::string folder = args[0];
+    if (!OpenAndAdd(w, folder, {args[1], args[2], args[3]})) return;
     const std::vector<std::string> names(args.begin() + 1, args.begin() + 4);
-    if (!ChooseFiles(w, "&Add", folder, names)) return;
-    if (!CheckRows(w, ExpectedRows(folder, names), "three pictures added")) return;
-    WaitBanner(w, "after the preview");
     if (!SelectRow(w, 1)) return;
     WaitBanner(w, "after the second picture's preview");
     BringToFront(w.hwnd);
@@ -51,15 +55,11 @@ void ScenarioRemoveMiddle(const Args& args) {
     WaitBanner(w, "after Remove");
 }
 
-
 void ScenarioOpenReplace(const Args& args) {
     if (!NeedArgs(args, 4, "open-replace FOLDER A B C")) return;
     MainWindow w;
-    if (!FindMain(w)) return;
     const std::string folder = args[0];
-    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
-    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
-    WaitBanner(w, "after the preview");
+    if (!OpenAndAdd(w, folder, {args[1], args[2]})) return;
     if (!SelectRow(w, 1)) return;
     WaitBanner(w, "after the second picture's preview");
     if (!ChooseFiles(w, "&Open", folder, {args[3]})) return;
@@ -69,15 +69,11 @@ void ScenarioOpenReplace(const Args& args) {
     WaitBanner(w, "after Open");
 }
 
-
 void ScenarioDelInEdit(const Args& args) {
     if (!NeedArgs(args, 3, "del-in-edit FOLDER A B")) return;
     MainWindow w;
-    if (!FindMain(w)) return;
     const std::string folder = args[0];
-    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
-    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
-    WaitBanner(w, "after the preview");
+    if (!OpenAndAdd(w, folder, {args[1], args[2]})) return;
     const std::string before = WindowText(w.edit);
     if (!Check(FocusByClick(w.hwnd, w.edit), "a click puts the focus into the delay edit box")) return;
     // The caret before the text: a Del that reached the box would delete its first character.
@@ -92,7 +88,6 @@ void ScenarioDelInEdit(const Args& args) {
     PressKey('X', VK_CONTROL);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X typed in the delay edit box ends the program");
 }
-
 
 void ScenarioSizeLimits(const Args&) {
     MainWindow w;
@@ -148,7 +143,6 @@ void ScenarioSizeLimits(const Args&) {
     dragEdge(false, -200, 440, "dragging it 200 pixels up stops at 440 x 440");
 }
 
-
 void ScenarioLoadError(const Args& args) {
     if (!NeedArgs(args, 2, "load-error FOLDER BAD")) return;
     MainWindow w;
@@ -176,12 +170,10 @@ void ScenarioLoadError(const Args& args) {
     WaitBanner(w, "after the failed preview");
 }
 
-
 // ---- many files: the dialog's result buffer and the time the list takes to grow ----
 
 constexpr size_t kResultChars = 65519;  // the program's buffer for the names the dialog returns
 constexpr size_t kManyFiles = 2000;
-
 
 // One-pixel red bitmaps with these names in FOLDER, which is made when missing.
 void MakeBitmaps(const std::string& folder, const std::vector<std::string>& names) {
@@ -201,7 +193,6 @@ void MakeBitmaps(const std::string& folder, const std::vector<std::string>& name
     }
 }
 
-
 // COUNT names "pNNNN-xx...x.bmp", in order.
 std::vector<std::string> Numbered(size_t count, const std::function<size_t(size_t)>& length) {
     std::vector<std::string> names;
@@ -211,7 +202,6 @@ std::vector<std::string> Numbered(size_t count, const std::function<size_t(size_
     }
     return names;
 }
-
 
 // Makes 2,000 bitmaps in FOLDER whose names, as the dialog returns them (the folder, each name, a NUL after
 // each and a closing NUL), take exactly CHARS characters. The names, in order.
@@ -223,13 +213,11 @@ std::vector<std::string> MakeManyFiles(const std::string& folder, size_t chars) 
     return names;
 }
 
-
 // When the program's file dialog goes away: a thread finds the dialog, then looks every millisecond.
 struct DialogEnd {
     DWORD pid = 0;
     DWORD tick = 0;
 };
-
 
 DWORD WINAPI WatchDialogEnd(void* param) {
     auto* end = static_cast<DialogEnd*>(param);
@@ -246,13 +234,11 @@ DWORD WINAPI WatchDialogEnd(void* param) {
     return 0;
 }
 
-
 // Whether the program answers a message within the time: it has finished what it was doing.
 bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(w.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
-
 
 // Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
 // shown is reported; names one character over it add nothing.
@@ -287,7 +273,6 @@ void ScenarioManyFiles(const Args& args) {
     CheckRows(w, rows, "then one file is added");
 }
 
-
 // ---- the keyboard after an error box, and a half-visible row ----
 
 // Waits for the box CAPTION whose text begins with TEXT, checks that the main window owns it and presses
@@ -311,7 +296,6 @@ bool DismissBox(const MainWindow& w, const char* caption, const std::string& tex
         "the active window is " + Quote(WindowText(GetForegroundWindow())) + ", the focus on a " +
             Quote(ClassOf(FocusOf(w.hwnd))));
 }
-
 
 // Both kinds of error box give the keyboard back at once: Down moves on from the first, Shift+F10 opens the
 // context menu after the second.
@@ -341,7 +325,6 @@ void ScenarioFocusAfterError(const Args& args) {
     PressKey(VK_ESCAPE);
     Check(WaitFor([&] { return findMenu() == nullptr; }, 5000), "Esc closes it");
 }
-
 
 // A click on the half-visible row below the last whole one selects that row and scrolls it into full view.
 void ScenarioHalfVisibleRow(const Args& args) {
@@ -388,7 +371,6 @@ void ScenarioHalfVisibleRow(const Args& args) {
     WaitBanner(w, "after its preview");
 }
 
-
 // The scripted demonstration of "make run": adds the pictures to whatever the list holds, selects the first
 // of them and makes it the wallpaper.
 void ScenarioDemo(const Args& args) {
@@ -409,13 +391,11 @@ void ScenarioDemo(const Args& args) {
     SetWallpaperWithF9(w);
 }
 
-
 // ---- what is kept between runs ----
 
 constexpr int kIdZoomToFit = 132;
 
 constexpr int kIdStartWithWindows = 117;
-
 
 HWND ControlById(HWND main, int id) {
     for (HWND hwnd : Descendants(main))
@@ -423,11 +403,9 @@ HWND ControlById(HWND main, int id) {
     return nullptr;
 }
 
-
 bool IsTicked(HWND box) {
     return Send(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
-
 
 bool ClickBox(const MainWindow& w, int id, bool ticked, const std::string& what) {
     HWND box = ControlById(w.hwnd, id);
@@ -438,15 +416,11 @@ bool ClickBox(const MainWindow& w, int id, bool ticked, const std::string& what)
                  what + (ticked ? " ticked" : " unticked") + " by a click");
 }
 
-
 void ScenarioPersistSave(const Args& args) {
     if (!NeedArgs(args, 3, "persist-save FOLDER A B")) return;
     MainWindow w;
-    if (!FindMain(w)) return;
     const std::string folder = args[0];
-    if (!ChooseFiles(w, "&Add", folder, {args[1], args[2]})) return;
-    if (!CheckRows(w, ExpectedRows(folder, {args[1], args[2]}), "two pictures added")) return;
-    WaitBanner(w, "after the preview");
+    if (!OpenAndAdd(w, folder, {args[1], args[2]})) return;
     if (!SelectRow(w, 1)) return;
     WaitBanner(w, "after the preview");
     if (!ClickBox(w, kIdZoomToFit, true, "\"Zoom to fit\"")) return;
@@ -456,7 +430,6 @@ void ScenarioPersistSave(const Args& args) {
     PressKey('X', VK_CONTROL);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "Ctrl+X ends the program");
 }
-
 
 void ScenarioPersistRestore(const Args& args) {
     if (!NeedArgs(args, 4, "persist-restore FOLDER PREVIEW.bmp A B")) return;
@@ -474,7 +447,6 @@ void ScenarioPersistRestore(const Args& args) {
     PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the close box ends the program");
 }
-
 
 void ScenarioExit(const Args&) {
     MainWindow w;
