@@ -30,6 +30,8 @@
 //   taskbar-created                    the shell's "TaskbarCreated" broadcast (prints "tray HWND")
 //   end-session                        WM_QUERYENDSESSION to every window, then WM_ENDSESSION
 //   two-copies                         two copies, two icons; each ends by Close on its taskbar button
+//   minimized-start EXE                started minimized: no splash, a minimized taskbar button; restored
+//                                      from it, the splash shows; Close on the button ends it
 //   bench-tray EXE                     start-up times and memory in the tray (bench/tray.sh)
 //   exit                               Ctrl+X: the program ends
 // The main window is opened as a user does, by a click on the tray icon.
@@ -67,6 +69,7 @@ const std::pair<const char*, Scenario> kScenarios[] = {
     {"taskbar-created", ScenarioTaskbarCreated},
     {"end-session", ScenarioEndSession},
     {"two-copies", ScenarioTwoCopies},
+    {"minimized-start", ScenarioMinimizedStart},
     {"bench-tray", ScenarioBenchTray},
     {"exit", ScenarioExit},
 };

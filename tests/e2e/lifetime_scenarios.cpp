@@ -143,6 +143,44 @@ void ScenarioTwoCopies(const Args&) {
     }
 }
 
+// Started minimized (SW_SHOWMINNOACTIVE): no splash, a minimized taskbar button instead; restoring the
+// application from that button shows the splash, which then stays; Close on the button ends the program.
+void ScenarioMinimizedStart(const Args& args) {
+    if (!NeedArgs(args, 1, "minimized-start EXE")) return;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + args[0] + "\"";
+    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process) != FALSE,
+               "the program starts minimized"))
+        return;
+    const DWORD pid = process.dwProcessId;
+    HWND tray = FindTray(pid);
+    if (tray) WaitUntilStarted(tray);
+    const std::vector<HWND> apps = WindowsOfClass(kAppClass, pid);
+    const std::vector<HWND> splashes = WindowsOfClass(kSplashClass, pid);
+    if (Check(apps.size() == 1 && splashes.size() == 1, "the application window and the splash exist")) {
+        HWND app = apps.front(), splash = splashes.front();
+        Check(IsWindowVisible(app) && IsIconic(app) && !IsWindowVisible(splash),
+              "a minimized taskbar button and no splash");
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(app, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+        Check(WaitFor([&] { return IsWindowVisible(splash) && !IsIconic(app); }),
+              "restored from its button, the program shows the splash");
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    }
+    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,
+          "Close on the button ends the program");
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    Check(code == 0, "exit code 0", std::to_string(code));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 // ---- measurements (bench/tray.sh) ----
 
 std::string MemoryText(HANDLE process) {

@@ -170,9 +170,11 @@ run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 # Scenarios whose last step ends the program, those that start from what the one before left, and those
 # that run two copies.
-self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies "
+self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies minimized-start "
 keeps_state=" persist-restore "
 two_copies=" two-copies "
+# Scenarios whose driver starts the program itself.
+driver_starts=" minimized-start "
 
 # scenario NAME EXTRA-CHECK ARGS...: runs the driver on a fresh start of the program; EXTRA-CHECK (a shell
 # function or "-") then checks what the program left, printing its failures.
@@ -182,7 +184,7 @@ scenario() {
     if [ -n "${TAVO_E2E_ONLY:-}" ] && [[ " $TAVO_E2E_ONLY " != *" $name "* ]]; then return; fi
     local log=$work/logs/$name.log t0=$SECONDS why=()
     [[ $keeps_state == *" $name "* ]] || reset_state
-    start_program
+    [[ $driver_starts == *" $name "* ]] || start_program
     [[ $two_copies == *" $name "* ]] && start_program
     run_driver "$log" "$name" "$@"
     local rc=$?
@@ -325,6 +327,7 @@ scenario tray-clicks -
 scenario taskbar-created check_reregistered
 scenario end-session check_session_saved
 scenario two-copies check_two_icons
+scenario minimized-start - "$(tavo_wine_path "$exe")"
 "$native_dir/tavowall-prepare" --target 200x150 --screen "$screen" --display-bpp "$bpp" "$pics/sky.bmp" \
     "$work/expected/preview.bmp" || fail_setup "tavowall-prepare failed for the preview"
 

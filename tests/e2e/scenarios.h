@@ -30,6 +30,7 @@ void ScenarioTrayClicks(const Args& args);
 void ScenarioTaskbarCreated(const Args& args);
 void ScenarioEndSession(const Args& args);
 void ScenarioTwoCopies(const Args& args);
+void ScenarioMinimizedStart(const Args& args);
 void ScenarioBenchTray(const Args& args);
 
 }  // namespace tavo::e2e
