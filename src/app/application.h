@@ -33,8 +33,7 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    const std::string& Title() const { return title_; }
-    // Also the application window's text, hence the taskbar button's.
+    // The title; also the application window's text, hence the taskbar button's.
     void SetTitle(const std::string& title);
 
     // Takes over a form and makes its window at once; the first form becomes the main

@@ -1,7 +1,6 @@
 // The icon's registration with the shell and the decoding of the shell's mouse callbacks.
 #include "app/tray_shell.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace tavo {

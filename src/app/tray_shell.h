@@ -55,8 +55,6 @@ public:
     bool Registered() const { return registered_; }
     // Buttons whose press over the icon came and whose click is still due (ssLeft, ssRight).
     ShiftState PressedButtons() const { return pressed_; }
-    const NotifyIconData& Data() const { return data_; }
-    WindowHandle MessageWindow() const { return window_; }
 
     // Callbacks are decoded only while set.
     bool Enabled = true;

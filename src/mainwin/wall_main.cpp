@@ -157,12 +157,7 @@ void TForm1::Wire() {
 
 // The icon's picture is part of the design: loading it registers the icon.
 void TForm1::BuildTrayIcon() {
-    if (ports_.lifetime) {
-        AppLifetime* lifetime = ports_.lifetime;
-        TrayIcon1.handleException = [lifetime](const std::exception& error) {
-            lifetime->ShowException(error);
-        };
-    }
+    TrayIcon1.handleException = ApplicationErrorBox();
     TrayIcon1.SetIcon(ports_.trayShell->MainIcon());
 }
 
@@ -199,6 +194,12 @@ void TForm1::BitBtn3Click(Component*) {
 
 // The delay only holds a number for the settings store; typing it changes nothing.
 void TForm1::Edit1Change(Component*) {}
+
+std::function<void(const std::exception&)> TForm1::ApplicationErrorBox() const {
+    AppLifetime* lifetime = ports_.lifetime;
+    if (!lifetime) return nullptr;
+    return [lifetime](const std::exception& error) { lifetime->ShowException(error); };
+}
 
 void TForm1::SetStatus(const std::string& text) {
     Status.SetSimpleText(text);

@@ -1,6 +1,7 @@
 // The main window TForm1: the image list, the preview, the options, the commands and the status line.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -146,6 +147,9 @@ public:
 private:
     // Set until FormCreate has run: the window is still being made.
     bool creating_ = true;
+    // The application's error box for the components' failures; none without an application (the
+    // failure then propagates).
+    std::function<void(const std::exception&)> ApplicationErrorBox() const;
     void SetStatus(const std::string& text);
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();

@@ -2,7 +2,6 @@
 // key.
 #include <utility>
 
-#include "base/error.h"
 #include "mainwin/wall_main.h"
 #include "persist/auto_run.h"
 #include "persist/list_persistence.h"
@@ -19,12 +18,7 @@ void TForm1::BuildFormStorage() {
         "OpenDialog1.FileName", "OpenDialog1.InitialDir", "OpenDialog1.FilterIndex", "PropRes.Checked",
         "Randomized.Checked",   "ResLarge.Checked",       "ResSmall.Checked",        "Edit1.Text",
         "PixFormat.ItemIndex"};
-    if (ports_.lifetime) {
-        AppLifetime* lifetime = ports_.lifetime;
-        FormStorage1.handleException = [lifetime](const std::exception& error) {
-            lifetime->ShowException(error);
-        };
-    }
+    FormStorage1.handleException = ApplicationErrorBox();
 }
 
 void TForm1::NameComponents() {
