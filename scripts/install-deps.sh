@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
           libjpeg62-turbo-dev libjpeg-turbo-progs googletest libgtest-dev libgmock-dev
-          mingw-w64 g++-mingw-w64-i686 nasm wine wine32 xvfb x11-utils imagemagick dpkg-dev time fonts-wine
+          mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 nasm wine wine32 wine64 xvfb x11-utils imagemagick dpkg-dev time fonts-wine
           nsis zip unzip)
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -1,30 +1,38 @@
 #!/usr/bin/env bash
-# Builds the static libjpeg (version 6 interface) for 32-bit Windows into build/deps/libjpeg-win32.
-# Cross-compiles the distribution's libjpeg-turbo source with mingw-w64 i686 and nasm. Quiet and idempotent:
-# nothing is done while the installed library is newer than this script and the toolchain file.
+# Builds the static libjpeg (version 6 interface) for Windows into build/deps/libjpeg-ARCH.
+# usage: bash scripts/build-libjpeg-windows.sh win32|win64
+# Cross-compiles the distribution's libjpeg-turbo source with mingw-w64 (i686 for win32, x86_64 for win64) and
+# nasm, with the SIMD code of that processor. Quiet and idempotent: nothing is done while the installed library
+# is newer than this script and the toolchain files.
 set -euo pipefail
 
+arch=${1:-}
+case $arch in
+    win32) toolchain_name=mingw-i686.cmake ;;
+    win64) toolchain_name=mingw-x86_64.cmake ;;
+    *) echo "usage: $0 win32|win64" >&2; exit 64 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps=$root/build/deps
 src=$deps/libjpeg-turbo-src
-bld=$deps/libjpeg-win32-build
-prefix=$deps/libjpeg-win32
-toolchain=$root/cmake/mingw-i686.cmake
+bld=$deps/libjpeg-$arch-build
+prefix=$deps/libjpeg-$arch
+toolchain=$root/cmake/$toolchain_name
 stamp=$prefix/lib/libjpeg.a
 
 up_to_date() {
     [ -f "$stamp" ] && [ -f "$prefix/include/jpeglib.h" ] && [ -f "$prefix/include/jconfig.h" ] &&
-        [ "$stamp" -nt "$0" ] && [ "$stamp" -nt "$toolchain" ]
+        [ "$stamp" -nt "$0" ] && [ "$stamp" -nt "$toolchain" ] && [ "$stamp" -nt "$root/cmake/mingw.cmake" ]
 }
 up_to_date && exit 0
 
 "$root/scripts/fetch-libjpeg-source.sh"
 
-log=$deps/libjpeg-win32-build.log
+log=$deps/libjpeg-$arch-build.log
 mkdir -p "$deps"
 : >"$log"
 fail() {
-    echo "build-libjpeg-win32: $1 failed; last lines of $log:" >&2
+    echo "build-libjpeg-windows $arch: $1 failed; last lines of $log:" >&2
     tail -n 30 "$log" >&2
     exit 1
 }
