@@ -91,7 +91,7 @@ void TTrayIcon::Refresh() {
 
 void TTrayIcon::FillData() {
     data_ = NotifyIconData{};
-    data_.cbSize = 88;
+    data_.cbSize = kNotifyIconDataV1Size;
     data_.hWnd = window_;
     data_.uID = 0;
     data_.uFlags = kTrayIconFlags;

@@ -1,6 +1,7 @@
 // The ports of the application frame: the hidden application window and the notification area.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -72,9 +73,9 @@ struct ScreenPoint {
 };
 
 // The record every notification-area call is handed: the first version of the
-// system's structure, field for field.
+// system's structure, field for field, handles as wide as a pointer.
 struct NotifyIconData {
-    std::uint32_t cbSize = 88;
+    std::uint32_t cbSize = 0;
     WindowHandle hWnd = 0;
     std::uint32_t uID = 0;
     std::uint32_t uFlags = 0;
@@ -82,6 +83,11 @@ struct NotifyIconData {
     IconHandle hIcon = 0;
     char szTip[64] = {};
 };
+
+// The first version's size, up to and including the tip: 88 bytes on 32-bit Windows, 104 on 64-bit
+// (the handles are pointer-wide and aligned). The shell tells the versions apart by it.
+constexpr std::uint32_t kNotifyIconDataV1Size =
+    static_cast<std::uint32_t>(offsetof(NotifyIconData, szTip) + sizeof(NotifyIconData::szTip));
 
 enum class NotifyIconMessage { Add = 0, Modify = 1, Delete = 2 };
 

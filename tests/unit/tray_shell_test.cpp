@@ -138,7 +138,9 @@ TEST(TrayIconRegistration, LoadingThePictureAndTheEndOfLoadingEachRegisterOnce) 
         icon.Loaded();
         EXPECT_TRUE(icon.Registered());
         const NotifyIconData& data = shell.sent.back();
-        EXPECT_EQ(data.cbSize, 88u);
+        // The first version's size: 88 bytes on 32-bit Windows; on 64-bit the window and icon
+        // handles are 8 bytes, each aligned to 8 (padding after cbSize and uCallbackMessage).
+        EXPECT_EQ(data.cbSize, sizeof(void*) == 4 ? 88u : 4u + 4u + 8u + 4u + 4u + 4u + 4u + 8u + 64u);
         EXPECT_EQ(data.hWnd, shell.window);
         EXPECT_EQ(data.uID, 0u);
         EXPECT_EQ(data.uFlags, 7u);

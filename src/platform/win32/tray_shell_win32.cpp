@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "base/error.h"
@@ -12,9 +13,12 @@ namespace tavo::win32 {
 
 namespace {
 const char kTrayClass[] = "TavoWallpaperTray";
-// The first version of NOTIFYICONDATAA: up to and including the 64-character tip.
-constexpr DWORD kNotifyIconDataV1Size = 88;
 }  // namespace
+
+// The core's record is the first version of NOTIFYICONDATAA on either processor.
+static_assert(kNotifyIconDataV1Size == NOTIFYICONDATAA_V1_SIZE, "the first version's size");
+static_assert(offsetof(NotifyIconData, hIcon) == offsetof(NOTIFYICONDATAA, hIcon), "the icon's place");
+static_assert(offsetof(NotifyIconData, szTip) == offsetof(NOTIFYICONDATAA, szTip), "the tip's place");
 
 // A hidden top-level window (not a message-only one, so that the shell's broadcasts reach it).
 class TrayShellWin32::MessageWindow : public Window {
@@ -55,7 +59,7 @@ void TrayShellWin32::DestroyMessageWindow(WindowHandle window) {
 
 bool TrayShellWin32::NotifyIcon(NotifyIconMessage message, const NotifyIconData& data) {
     NOTIFYICONDATAA nid{};
-    nid.cbSize = kNotifyIconDataV1Size;
+    nid.cbSize = data.cbSize;
     nid.hWnd = reinterpret_cast<HWND>(data.hWnd);
     nid.uID = data.uID;
     nid.uFlags = data.uFlags;
