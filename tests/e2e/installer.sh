@@ -9,7 +9,7 @@ settings_key='HKCU\Software\Kelvara\Ferlin2'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TavoWallpaper2'
 
-reg_() { timeout -k 5 30 wine reg "$@" 2>/dev/null | tr -d '\r'; }
+reg_() { timeout -k 5 30 "$WINELOADER" reg "$@" 2>/dev/null | tr -d '\r'; }
 
 # The zip's files, in order, and its program byte for byte the one tested here.
 check_zip() {
@@ -17,6 +17,7 @@ check_zip() {
     names=$(unzip -Z1 "$zip_file" | sort | tr '\n' ' ')
     [ "$names" = "LICENSE.txt README.txt TavoWallpaper.exe " ] && echo "zip holds: $names" ||
         echo "FAIL the zip holds '$names'"
+    [[ $zip_file == *-$arch.zip ]] || echo "FAIL the zip of the $arch build is named $(basename "$zip_file")"
     unzip -p "$zip_file" TavoWallpaper.exe | cmp -s - "$exe" && echo "zip: the program is the tested build" ||
         echo "FAIL the zip's TavoWallpaper.exe differs from $exe"
 }
@@ -24,18 +25,18 @@ check_zip() {
 # Runs the setup silently; prints the Unix path of the folder it installed into.
 silent_install() {
     local setup=$1 location
-    timeout -k 5 60 wine "$(tavo_wine_path "$setup")" /S </dev/null >/dev/null 2>&1 || return 1
+    timeout -k 5 60 "$WINELOADER" "$(tavo_wine_path "$setup")" /S </dev/null >/dev/null 2>&1 || return 1
     location=$(reg_ query "$uninstall_key" /v InstallLocation | sed -n 's/^ *InstallLocation *REG_SZ *//p')
     [ -n "$location" ] || return 1
     # winepath answers through dosdevices/c:, whose colon a Windows path cannot carry back.
-    location=$(timeout -k 5 30 winepath -u "$location" 2>/dev/null) && readlink -f "$location"
+    location=$(timeout -k 5 30 "$WINELOADER" winepath -u "$location" 2>/dev/null) && readlink -f "$location"
 }
 
 # The uninstaller runs on from a copy of itself in the temporary folder: wait for its work to be done (it
 # removes the program's folder last).
 silent_uninstall() {
     local folder=$1
-    timeout -k 5 60 wine "$(tavo_wine_path "$folder/Uninstall.exe")" /S </dev/null >/dev/null 2>&1 || return 1
+    timeout -k 5 60 "$WINELOADER" "$(tavo_wine_path "$folder/Uninstall.exe")" /S </dev/null >/dev/null 2>&1 || return 1
     local _
     for _ in $(seq 600); do
         [ -e "$folder" ] || return 0
@@ -44,6 +45,15 @@ silent_uninstall() {
     return 1
 }
 
+# installed_arch FOLDER ARCH: the program in FOLDER is the build of ARCH.
+installed_arch() {
+    local got
+    got=$(tavo_pe_arch "$1/TavoWallpaper.exe")
+    [ "$got" = "$2" ] && echo "the installed program is now the $2 build" ||
+        echo "FAIL the installed program is '${got:-no program}', not the $2 build"
+}
+
+# installer_checks LOG SETUP [OTHER-SETUP]
 installer_checks() {
     local log=$1 setup=$2 folder shortcut
     folder=$(silent_install "$setup") || { echo "FAIL the silent install failed or recorded no folder"; return; }
@@ -66,7 +76,14 @@ installer_checks() {
     # An older copy's settings, and its start with Windows.
     reg_ add "$settings_key" /v FileNum /t REG_DWORD /d 7 /f >/dev/null
     reg_ add "$run_key" /v TavoWallpaper /d "$(tavo_wine_path "$folder/TavoWallpaper.exe")" /f >/dev/null
+    # The other build's setup over this one and back, where this prefix can run it (the 32-bit setup in the
+    # 64-bit prefix of a host that executes 32-bit code): each replaces the other's program.
+    if [ -n "${3:-}" ]; then
+        silent_install "$3" >/dev/null || echo "FAIL installing the other build over this one failed"
+        installed_arch "$folder" "$(tavo_pe_arch "$3")"
+    fi
     silent_install "$setup" >/dev/null || echo "FAIL installing over the installed copy failed"
+    [ -n "${3:-}" ] && installed_arch "$folder" "$arch"
     reg_ query "$settings_key" /v FileNum | grep -q '0x7' && echo "installing over it keeps the settings" ||
         echo "FAIL installing over it lost the settings"
 
@@ -84,12 +101,18 @@ installer_scenario() {
     if [ -n "${TAVO_E2E_ONLY:-}" ] && [[ " $TAVO_E2E_ONLY " != *" $name "* ]]; then return; fi
     local log=$work/logs/$name.log t0=$SECONDS dist=$work/dist files
     reset_state
-    if ! files=$(bash "$root/scripts/make-dist.sh" "$win32_dir" "$dist" 2>"$log.stderr"); then
+    if ! files=$(bash "$root/scripts/make-dist.sh" "$windows_dir" "$dist" 2>"$log.stderr"); then
         echo "FAIL $name: make-dist failed (log: $log.stderr)"
         failed=$((failed + 1))
         return
     fi
-    { check_zip "$(sed -n 1p <<<"$files")"; installer_checks "$log" "$(sed -n 2p <<<"$files")"; } >"$log" 2>&1
+    # The 32-bit setup as well, where a 64-bit run's prefix can start it.
+    local other= other_files
+    if [ "$arch" = win64 ] && [ -f "$root/build/win32/TavoWallpaper.exe" ] && tavo_wine_runnable win32 >/dev/null &&
+        other_files=$(bash "$root/scripts/make-dist.sh" "$root/build/win32" "$dist" 2>>"$log.stderr"); then
+        other=$(sed -n 2p <<<"$other_files")
+    fi
+    { check_zip "$(sed -n 1p <<<"$files")"; installer_checks "$log" "$(sed -n 2p <<<"$files")" "$other"; } >"$log" 2>&1
     if grep -q '^FAIL' "$log"; then
         echo "FAIL $name: $(grep -m1 '^FAIL' "$log" | sed 's/^FAIL //') (log: $log)"
         sed 's/^/     | /' "$log"

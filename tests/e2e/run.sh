@@ -2,32 +2,43 @@
 # End-to-end tests of TavoWallpaper.exe: the real program under Wine in a virtual desktop on a private Xvfb,
 # worked from outside by tavowall-e2e-driver.exe; the files and registry values it leaves are checked here.
 #
-# usage: bash tests/e2e/run.sh [NATIVE_BUILD_DIR [WIN32_BUILD_DIR]]   (defaults build/native, build/win32)
+# usage: bash tests/e2e/run.sh [NATIVE_BUILD_DIR [WINDOWS_BUILD_DIR]]   (defaults build/native, build/win32;
+#        the Windows build may be the 32-bit or the 64-bit one)
 #   exit 0 all passed, 1 a scenario failed (or, under CI=true, no TavoWallpaper.exe), 2 a tool is missing,
-#   77 skipped (no TavoWallpaper.exe yet)
+#   77 skipped (no TavoWallpaper.exe yet, or a build this host cannot execute: one line says why)
 #   TAVO_E2E_ONLY="a b"   runs only the named scenarios;  TAVO_E2E_KEEP=1 keeps the Wine prefix
 # Output: one line per scenario, then "N passed, M failed". The work, the logs and the screenshots
-# (main-window.png, desktop.png) are in build/e2e.
+# (main-window.png, desktop.png) are in build/e2e/ARCH (win32 or win64).
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 native_dir=$(cd "${1:-$root/build/native}" 2>/dev/null && pwd) || { echo "no native build dir: ${1:-build/native}" >&2; exit 2; }
-win32_dir=${2:-$root/build/win32}
-exe=$win32_dir/TavoWallpaper.exe
-driver=$win32_dir/tavowall-e2e-driver.exe
+windows_dir=${2:-$root/build/win32}
+exe=$windows_dir/TavoWallpaper.exe
+driver=$windows_dir/tavowall-e2e-driver.exe
 # shellcheck source=tests/support/needs.sh
 source "$root/tests/support/needs.sh"
 for f in "$exe" "$driver"; do
-    [ -f "$f" ] || need_or_skip "e2e: $f is not built (cmake --preset win32 && cmake --build build/win32)"
+    [ -f "$f" ] || need_or_skip "e2e: $f is not built (make win32 win64)"
 done
-for tool in wine wineserver Xvfb convert import; do
+for tool in wineserver Xvfb convert import; do
     command -v "$tool" >/dev/null 2>&1 || { echo "e2e: $tool is not installed (scripts/install-deps.sh)" >&2; exit 2; }
 done
 for tool in tavowall-prepare tavowall-sample; do
     [ -x "$native_dir/$tool" ] || { echo "e2e: missing $native_dir/$tool" >&2; exit 2; }
 done
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+arch=$(tavo_pe_arch "$exe") || { echo "e2e: $exe is no Windows program of a known processor" >&2; exit 2; }
+why=$(tavo_wine_runnable "$arch")
+case $? in
+    0) ;;
+    1) echo "e2e $arch: not runnable on this host: $why"; exit 77 ;;
+    *) echo "e2e $arch: $why" >&2; exit 2 ;;
+esac
+echo "e2e $arch: $exe"
 
-work=$root/build/e2e
+work=$root/build/e2e/$arch
 mkdir -p "$work"
 exec 8>"$work.lock"
 flock -w 600 8 || { echo "e2e: another run holds $work.lock" >&2; exit 2; }
@@ -37,8 +48,7 @@ export TAVO_WINEPREFIX=$work/prefix
 export TAVO_WINE_LINGER=60
 rm -rf "$work/prefix" "$work/prefix.boot.log" "$work/pics" "$work/logs"
 mkdir -p "$work/pics" "$work/logs" "$work/expected"
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
+tavo_wine_use "$arch"
 started=$SECONDS
 
 # The program and the driver on a display of their own, never the caller's.
@@ -98,7 +108,7 @@ driver_win=$(tavo_wine_path "$driver")
 run_driver() {
     local log=$1
     shift
-    timeout -k 5 "${TAVO_E2E_DRIVER_SECONDS:-120}" wine "$driver_win" "$@" </dev/null >"$log" 2>"$log.stderr"
+    timeout -k 5 "${TAVO_E2E_DRIVER_SECONDS:-120}" "$WINELOADER" "$driver_win" "$@" </dev/null >"$log" 2>"$log.stderr"
 }
 
 # Screen size and depth as the programs in the desktop see them.
@@ -114,7 +124,7 @@ wallpaper=$windir/"Tavo Wallpaper.bmp"
 # put every program there); each call starts one more copy.
 start_program() {
     [ -n "$program_pid" ] || rm -f "$work/logs/program.log"
-    wine "$(tavo_wine_path "${1:-$exe}")" </dev/null >>"$work/logs/program.log" 2>&1 &
+    "$WINELOADER" "$(tavo_wine_path "${1:-$exe}")" </dev/null >>"$work/logs/program.log" 2>&1 &
     program_pid="$program_pid $!"
 }
 
@@ -162,8 +172,8 @@ check_icons_removed() {
 
 # Each scenario starts the program on a clean slate: no stored settings, no list.
 reset_state() {
-    timeout -k 5 30 wine reg delete 'HKCU\Software\Kelvara\Ferlin2' /f >/dev/null 2>&1
-    timeout -k 5 30 wine reg delete "$run_key" /v TavoWallpaper /f >/dev/null 2>&1
+    timeout -k 5 30 "$WINELOADER" reg delete 'HKCU\Software\Kelvara\Ferlin2' /f >/dev/null 2>&1
+    timeout -k 5 30 "$WINELOADER" reg delete "$run_key" /v TavoWallpaper /f >/dev/null 2>&1
     return 0
 }
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -228,7 +238,7 @@ check_wallpaper() {
         echo "Tavo Wallpaper.bmp differs from tavowall-prepare's ($(cmp "$expected" "$wallpaper" 2>&1 | head -n 1 | sed 's/.*: //'))"
     fi
     local value
-    value=$(timeout -k 5 30 wine reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' |
+    value=$(timeout -k 5 30 "$WINELOADER" reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' |
         sed -n 's/^ *Wallpaper *REG_SZ *//p')
     if [ "$value" != "$wallpaper_win" ]; then
         echo "the recorded wallpaper is '$value', not '$wallpaper_win'"
@@ -245,7 +255,7 @@ check_wallpaper() {
 
 # reg_value KEY NAME: the value's data as `wine reg query` prints it (a REG_DWORD as 0x...), empty when absent.
 reg_value() {
-    timeout -k 5 30 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    timeout -k 5 30 "$WINELOADER" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
         sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
@@ -291,7 +301,7 @@ check_tray_start() {
     hwnd=$(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}')
     adds=$(icon_events "$hwnd" | grep -c '^add_icon')
     [ "$adds" -eq 2 ] || echo "the shell added the icon of $hwnd $adds times, not 2"
-    if timeout -k 5 30 wine reg query "$settings_key" >/dev/null 2>&1; then
+    if timeout -k 5 30 "$WINELOADER" reg query "$settings_key" >/dev/null 2>&1; then
         echo "the settings key was written although the window was never shown"
     fi
 }
@@ -350,5 +360,5 @@ source "$root/tests/e2e/installer.sh"
 installer_scenario
 
 echo "e2e: $((SECONDS - started)) s; logs and screenshots in $work"
-echo "$passed passed, $failed failed"
+echo "e2e $arch: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

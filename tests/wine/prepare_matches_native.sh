@@ -3,13 +3,16 @@
 # generated input picture and option set, the exit codes, the first line of standard error (paths
 # normalised) and the output files must be the same, byte for byte.
 #
-# usage: bash tests/wine/prepare_matches_native.sh [NATIVE_BUILD_DIR [WIN32_BUILD_DIR]]
-#        (defaults build/native and build/win32; TAVO_KEEP=1 keeps the work directory)
+# usage: bash tests/wine/prepare_matches_native.sh [NATIVE_BUILD_DIR [WINDOWS_BUILD_DIR]]
+#        (defaults build/native and build/win32; the Windows build may be 32- or 64-bit; TAVO_KEEP=1 keeps the work
+#        directory)
+# Exit status: 0 all cases passed; 1 a case failed; 2 something is missing; 77 this host cannot execute the
+# build's programs (one line says why).
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 native_dir=$(cd "${1:-$root/build/native}" 2>/dev/null && pwd) || { echo "no native build dir: ${1:-build/native}" >&2; exit 2; }
-win32_dir=$(cd "${2:-$root/build/win32}" 2>/dev/null && pwd) || { echo "no win32 build dir: ${2:-build/win32}" >&2; exit 2; }
+win32_dir=$(cd "${2:-$root/build/win32}" 2>/dev/null && pwd) || { echo "no Windows build dir: ${2:-build/win32}" >&2; exit 2; }
 native_exe=$native_dir/tavowall-prepare
 win_exe=$win32_dir/tavowall-prepare.exe
 [ -x "$native_exe" ] || { echo "missing $native_exe" >&2; exit 2; }
@@ -22,6 +25,15 @@ export TAVO_WINE_TIMEOUT=${TAVO_WINE_TIMEOUT:-30}
 export TAVO_WINE_LINGER=${TAVO_WINE_LINGER:-10}
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+arch=$(tavo_pe_arch "$win_exe") || { echo "$win_exe is no Windows program of a known processor" >&2; exit 2; }
+why=$(tavo_wine_runnable "$arch")
+case $? in
+    0) ;;
+    1) echo "wine-test $arch: not runnable on this host: $why"; exit 77 ;;
+    *) echo "wine-test $arch: $why" >&2; exit 2 ;;
+esac
+tavo_wine_use "$arch"
+echo "wine-test $arch: $win_exe"
 
 started=$SECONDS
 work=$(mktemp -d "$win32_dir/prepare-check.XXXXXX")
@@ -179,5 +191,5 @@ run_case "colour.jpg bad-depth" "$in/colour.jpg" usage1.bmp 1 --target 1024x768 
 run_case "colour.jpg no-target" "$in/colour.jpg" usage2.bmp 0 --zoom
 run_case "colour.jpg unwritable-output" "$in/colour.jpg" no-such-dir/out.bmp 0 --target 1024x768
 
-echo "$passed passed, $failed failed"
+echo "wine-test $arch: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
