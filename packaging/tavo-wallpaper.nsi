@@ -1,17 +1,28 @@
 ; The Windows installer of Tavo Wallpaper 2: a per-user install that needs no administrator rights.
 ;
-; makensis /DVERSION=2.0.4.3 /DSTAGE=<folder with TavoWallpaper.exe, README.txt, LICENSE.txt>
+; makensis /DVERSION=2.0.4.3 /DARCH=win32|win64 /DSTAGE=<folder with TavoWallpaper.exe, README.txt, LICENSE.txt>
 ;          /DOUTFILE=<setup.exe> packaging/tavo-wallpaper.nsi
 ; Silent: setup.exe /S [/D=folder]; the uninstaller: Uninstall.exe /S. A silent uninstall keeps the
 ; settings (the picture list and options); an interactive one asks.
+; The 32-bit and the 64-bit setup install into the same folder under the same entry in the list of
+; programs, so that either replaces the other.
 
-Unicode true
+!ifndef ARCH
+    !define ARCH win32
+!endif
+!if "${ARCH}" == "win64"
+    ; The setup itself is a 64-bit program, like the one it installs.
+    Target amd64-unicode
+!else
+    Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
 
 !include LogicLib.nsh
 !include WinMessages.nsh
+!include x64.nsh
 
 !define PRODUCT "Tavo Wallpaper 2"
 !define EXE "TavoWallpaper.exe"
@@ -40,6 +51,19 @@ VIAddVersionKey "LegalCopyright" "MIT License"
 
 Page directory
 Page instfiles
+
+!if "${ARCH}" == "win64"
+; 32-bit Windows does not start a 64-bit setup at all; should a system start it whose programs are not
+; 64-bit, it still says what to take instead.
+Function .onInit
+    ${IfNot} ${RunningX64}
+        MessageBox MB_OK|MB_ICONSTOP \
+            "This setup installs the 64-bit ${PRODUCT}, which needs 64-bit Windows.$\r$\nPlease use the 32-bit setup, TavoWallpaper-${VERSION}-setup.exe, on this computer." \
+            /SD IDOK
+        Abort
+    ${EndIf}
+FunctionEnd
+!endif
 UninstPage uninstConfirm
 UninstPage instfiles
 
