@@ -5,13 +5,17 @@
 #   pictures added, one of them made the wallpaper, a screenshot; prints where the screenshot and the
 #   wallpaper file are.
 #   While the Windows build has no TavoWallpaper.exe: prepares the sample picture with tavowall-prepare.
+# The program is the 32-bit build where this host executes 32-bit code, else the 64-bit one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build/run
 native=$root/build/native
-win32=$root/build/win32
-exe=$win32/TavoWallpaper.exe
-driver=$win32/tavowall-e2e-driver.exe
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+arch=$WINEARCH
+windows=$root/build/$arch
+exe=$windows/TavoWallpaper.exe
+driver=$windows/tavowall-e2e-driver.exe
 mkdir -p "$out"
 
 if [ ! -f "$exe" ]; then
@@ -21,16 +25,15 @@ if [ ! -f "$exe" ]; then
     echo "sample picture:        $out/sample.bmp"
     echo "wallpaper (1024x768):  $out/Tavo Wallpaper.bmp"
     echo "preview (200x150):     $out/preview.bmp"
-    echo "(no $exe yet: build it with 'make win32' to run the program)"
+    echo "(no $exe yet: build it with 'make $arch' to run the program)"
     exit 0
 fi
 
 # The program's own prefix, kept between runs (its first start takes a little while).
-export TAVO_WINEPREFIX=$out/prefix
+export TAVO_WINEPREFIX=$out/prefix-$arch
 export TAVO_WINE_LINGER=5
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-echo "Wine prefix: $WINEPREFIX"
+tavo_wine_use "$arch"
+echo "The $arch build; Wine prefix: $WINEPREFIX"
 tavo_wine_init
 
 # The sample pictures, drawn at run time into the Wine user's own Pictures folder, where a Windows user keeps
@@ -57,10 +60,10 @@ screen=1024x768
 explorer_key='HKCU\Software\Wine\Explorer'
 use_virtual_desktop() {
     if [ "$1" = on ]; then
-        wine reg add "$explorer_key\Desktops" /v "$desktop" /d "$screen" /f >/dev/null 2>&1 &&
-            wine reg add "$explorer_key" /v Desktop /d "$desktop" /f >/dev/null 2>&1
+        tavo_wine reg add "$explorer_key\Desktops" /v "$desktop" /d "$screen" /f >/dev/null 2>&1 &&
+            tavo_wine reg add "$explorer_key" /v Desktop /d "$desktop" /f >/dev/null 2>&1
     else
-        wine reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
+        tavo_wine reg delete "$explorer_key" /v Desktop /f >/dev/null 2>&1 || true
     fi
 }
 
@@ -69,7 +72,7 @@ if [ -n "${DISPLAY:-}" ]; then
     echo "Sample pictures to add: $pics_win"
     echo "Starting Tavo Wallpaper 2 on $DISPLAY: it lives in the notification area; click its icon to open"
     echo "the window. It runs until you close the window or choose Exit (Ctrl+X)."
-    wine "$(tavo_wine_path "$exe")" </dev/null || true
+    tavo_wine "$(tavo_wine_path "$exe")" </dev/null || true
     timeout 30 wineserver -w || true
     exit 0
 fi
@@ -91,12 +94,12 @@ use_virtual_desktop on
 drive() {
     local log=$1 rc=0
     shift
-    timeout -k 5 120 wine "$(tavo_wine_path "$driver")" "$@" </dev/null >"$log" 2>"$log.stderr" || rc=$?
+    timeout -k 5 120 "$WINELOADER" "$(tavo_wine_path "$driver")" "$@" </dev/null >"$log" 2>"$log.stderr" || rc=$?
     tr -d '\r' <"$log" | sed 's/^/  /'
     return "$rc"
 }
 
-wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >"$out/program.log" 2>&1 &
+tavo_wine explorer "/desktop=$desktop,$screen" "$(tavo_wine_path "$exe")" </dev/null >"$out/program.log" 2>&1 &
 program_pid=$!
 echo "Demonstration on a virtual $screen desktop: open the window from the tray icon, add the sample"
 echo "pictures, set the first as wallpaper"
