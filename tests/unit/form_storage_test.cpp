@@ -234,32 +234,62 @@ TEST_F(FormStorageTest, AFailedWriteKeepsTheWindowVisibleAndTheDestructionTriesA
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
-TEST_F(FormStorageTest, UnreadableValuesStopThePlacementButNeverTheProperties) {
-    registry.PutString(kMain, "NormPos", "10,20,450,500");
-    registry.PutDword(kKey, "Filez", 2);
-    registry.PutString(kKey, "File1", "C:\\a.bmp");
-    registry.Fail(Call::QueryValue, "NormPos", 1);  // its data, after the size
-    Form1().Show();
-    EXPECT_EQ(ErrorShown(), "Failed to get data for 'NormPos'");
-    EXPECT_EQ(Form1().SelectedPath(), "");  // the list is not restored
-    EXPECT_TRUE(placement.applied.empty());
+struct BadPlacementCase {
+    std::vector<std::string> names;  // stored as REG_DWORD, or failing to give their data
+    bool dataFails;
+    const char* reported;
+};
 
-    registry.Put(kMain, "Flags", kRegDword, {1, 0, 0, 0});
-    Form1().Hide();
-    Form1().Show();
-    EXPECT_EQ(ErrorShown(), "Invalid data type for 'Flags'");
+// A bad placement value is reported once per show and read as its default; everything else is restored,
+// and the next save writes good text over it.
+TEST_F(FormStorageTest, AnUnreadablePlacementValueIsReportedAndTheRestIsRestored) {
+    const BadPlacementCase cases[] = {
+        {{"Flags"}, false, "Invalid data type for 'Flags'"},
+        {{"ShowCmd"}, false, "Invalid data type for 'ShowCmd'"},
+        {{"PixelsPerInch"}, false, "Invalid data type for 'PixelsPerInch'"},
+        {{"MinMaxPos(1024x768)", "MinMaxPos"}, false, "Invalid data type for 'MinMaxPos(1024x768)'"},
+        {{"NormPos(1024x768)"}, false, "Invalid data type for 'NormPos(1024x768)'"},
+        {{"NormPos"}, true, "Failed to get data for 'NormPos'"},
+    };
+    for (const BadPlacementCase& c : cases) {
+        SCOPED_TRACE(c.reported);
+        registry = MemoryRegistry();
+        placement = FakeWindowPlacement();
+        dialogs.shown.clear();
+        registry.PutString(kMain, "NormPos", "10,20,450,500");
+        registry.PutString(kMain, "Edit1_Text", "7");
+        registry.PutDword(kKey, "Filez", 2);
+        registry.PutString(kKey, "File1", "C:\\a.bmp");
+        for (const std::string& name : c.names) {
+            if (c.dataFails)
+                registry.Fail(Call::QueryValue, name, 1);  // its data, after the size
+            else
+                registry.Put(kMain, name, kRegDword, {1, 0, 0, 0});
+        }
+        Start();
+        Form1().Show();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(ErrorShown(), c.reported);
+        EXPECT_EQ(Form1().Edit1.Text(), "7");
+        EXPECT_EQ(Form1().SelectedPath(), "C:\\a.bmp");
+        Form1().BitBtn3Click(&Form1());
+        for (const std::string& name : c.names)
+            EXPECT_NE(Main(name), "<none>") << name;
+        Form1().Show();
+        EXPECT_EQ(dialogs.shown.size(), 1u);
+    }
+}
 
-    registry.Remove(kMain, "Flags");
+TEST_F(FormStorageTest, UnreadablePropertiesArePassedOver) {
     registry.Put(kMain, "ResSmall_Checked", kRegDword, {1, 0, 0, 0});
     registry.PutString(kMain, "Edit1_Text", "7");
     registry.PutString(kMain, "PixFormat_ItemIndex", "1");
     registry.Fail(Call::QueryValue, "Edit1_Text");
-    Form1().Hide();
     Form1().Show();
     EXPECT_FALSE(Form1().ResSmall.Checked());
     EXPECT_EQ(Form1().Edit1.Text(), "30");
     EXPECT_EQ(Form1().PixFormat.ItemIndex(), 1);
-    EXPECT_EQ(Form1().SelectedPath(), "C:\\a.bmp");
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(FormStorageTest, AMissingSectionOrAFailedCloseChangesNothing) {
