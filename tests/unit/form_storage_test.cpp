@@ -12,6 +12,10 @@ const std::string kKey = "Software\\Kelvara\\Ferlin2";
 const std::string kMain = kKey + "\\Main";
 using Call = MemoryRegistry::Call;
 
+std::string FourNumbers(int a, int b, int c, int d) {
+    return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + "," + std::to_string(d);
+}
+
 class FormStorageTest : public WallMainTest {
 protected:
     std::string Main(const std::string& name) const {
@@ -79,22 +83,31 @@ struct PositionCase {
     const char* suffixed;  // NormPos(1024x768)
     const char* plain;     // NormPos
     bool applied;
-    int left;  // of the applied rectangle
+    PlacementRect rect;  // the applied normal position
 };
 
+// "Flags" 2 and "MinMaxPos" 1,2,3,4 are stored alongside; applied, they come back whole.
 TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAccount) {
     const PositionCase cases[] = {
-        {"same resolution", 1024, "96", "10,20,450,500", "30,40,470,520", true, 10},
-        {"other resolution uses the plain name", 800, "96", "10,20,450,500", "30,40,470,520", true, 30},
-        {"blanks and commas, missing words", 1024, "96", " ,15  ,", "", true, 15},
-        {"pixels per inch changed", 1024, "120", "10,20,450,500", "30,40,470,520", false, 0},
-        {"right not greater than left", 1024, "96", "450,20,450,500", "", false, 0},
+        {"same resolution", 1024, "96", "10,20,450,500", "30,40,470,520", true, {10, 20, 450, 500}},
+        {"other resolution uses the plain name",
+         800,
+         "96",
+         "10,20,450,500",
+         "30,40,470,520",
+         true,
+         {30, 40, 470, 520}},
+        {"blanks and commas, missing words", 1024, "96", " ,15  ,", "", true, {15, 164, 732, 604}},
+        {"pixels per inch changed", 1024, "120", "10,20,450,500", "30,40,470,520", false, {}},
+        {"right not greater than left", 1024, "96", "450,20,450,500", "", false, {}},
     };
     for (const PositionCase& c : cases) {
         SCOPED_TRACE(c.what);
         registry = MemoryRegistry();
         placement = FakeWindowPlacement();
         placement.screenWidth = c.screenWidth;
+        registry.PutString(kMain, "Flags", "2");
+        registry.PutString(kMain, "MinMaxPos", "1,2,3,4");
         registry.PutString(kMain, "PixelsPerInch", c.pixelsPerInch);
         registry.PutString(kMain, "NormPos(1024x768)", c.suffixed);
         registry.PutString(kMain, "NormPos", c.plain);
@@ -105,7 +118,13 @@ TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAcco
         EXPECT_EQ(Form1().centreOnShow, !c.applied);
         EXPECT_EQ(Form1().windowState, WindowState::Maximized);
         if (c.applied) {
-            EXPECT_EQ(placement.applied[0].rcNormalPosition.left, c.left);
+            const WindowPlacement& p = placement.applied[0];
+            EXPECT_EQ(p.flags, 2u);
+            EXPECT_EQ(FourNumbers(p.ptMinPosition.x, p.ptMinPosition.y, p.ptMaxPosition.x, p.ptMaxPosition.y),
+                      "1,2,3,4");
+            const PlacementRect& r = p.rcNormalPosition;
+            EXPECT_EQ(FourNumbers(r.left, r.top, r.right, r.bottom),
+                      FourNumbers(c.rect.left, c.rect.top, c.rect.right, c.rect.bottom));
         }
     }
 }
@@ -193,6 +212,17 @@ TEST_F(FormStorageTest, ExitSavesAtDestructionWithVisibleOneTheCloseBoxAtTheClos
     Form1().Destroy();
     EXPECT_EQ(Main("Visible"), "0");
     EXPECT_EQ(std::count(registry.writes.begin(), registry.writes.end(), kMain + "\\Visible"), 1);
+
+    // Every show starts unsaved: what changes after it is stored at the end.
+    Start();
+    Form1().Show();
+    Form1().BitBtn3Click(&Form1());
+    Form1().Show();
+    Form1().ResSmall.SetChecked(true);
+    Form1().Exit1Click(&Form1());
+    Restart();
+    EXPECT_EQ(Main("ResSmall_Checked"), "True");
+    EXPECT_EQ(Main("Visible"), "1");
 }
 
 TEST_F(FormStorageTest, ShowAfterHideRestoresWhatHideSaved) {
