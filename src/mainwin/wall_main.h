@@ -154,6 +154,11 @@ private:
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();
     void AppendPaths(const std::vector<std::string>& paths);
+    // The user has added, opened or removed an entry in this run.
+    bool listEdited_ = false;
+    // The last restore found a stored list it could not read: until the user edits
+    // the list, it is not saved over the stored one.
+    bool storedListUnreadable_ = false;
 
     void LayOutFiles();
     void LayOutAutoChange();

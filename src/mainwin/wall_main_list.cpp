@@ -25,6 +25,7 @@ void TForm1::AppendPaths(const std::vector<std::string>& paths) {
         const int last = Filez.RowCount() - 1;
         Filez.SetCell(kPathCol, last, path);
         Filez.SetCell(kNameCol, last, FileNameOfPath(path));
+        listEdited_ = true;
     }
 }
 
@@ -34,6 +35,7 @@ void TForm1::BitBtn4Click(Component*) {
         ControlUpdate update(Filez);
         Filez.SetRowCount(2);
         Filez.SetCell(kPathCol, 1, "");
+        listEdited_ = true;
         AppendPaths(OpenDialog1.Files());
     }
     FilezClick(this);
@@ -49,6 +51,7 @@ void TForm1::Removefromlist1Click(Component*) {
     const int row = Filez.Row();
     if (!Filez.Cell(kPathCol, row).empty()) {
         ControlUpdate update(Filez);
+        listEdited_ = true;
         if (Filez.RowCount() == 2) {
             Filez.SetCell(kNameCol, row, "");
             Filez.SetCell(kPathCol, row, "");
