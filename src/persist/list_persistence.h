@@ -8,8 +8,9 @@
 
 namespace tavo {
 
-// The largest "Filez" a restore takes: the header row and 65,536 entries. Only a
-// hand-edited registry holds more; the rows beyond are neither read nor made.
+// The largest "Filez" a restore takes: the header row and 65,536 entries. The list
+// commands never make more, so only a hand-edited registry holds more; the rows
+// beyond are neither read nor made.
 constexpr int kMaxRestoredRows = 65537;
 
 using NameOfPath = std::string (*)(const std::string& path);
