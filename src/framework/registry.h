@@ -23,6 +23,8 @@ constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegExpandSz = 2;
 constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
+constexpr uint32_t kRegDwordBigEndian = 5;
+constexpr uint32_t kRegQword = 11;
 
 // Access rights (KEY_*) and the one key option the program uses.
 constexpr uint32_t kKeyQueryValue = 0x0001;

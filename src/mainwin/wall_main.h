@@ -153,7 +153,13 @@ private:
     void SetStatus(const std::string& text);
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();
-    void AppendPaths(const std::vector<std::string>& paths);
+    // Appends as many of `paths` as the list takes; returns how many it refused.
+    size_t AppendPaths(const std::vector<std::string>& paths);
+    // The user has added, opened or removed an entry in this run.
+    bool listEdited_ = false;
+    // The last restore found a stored list it could not read: until the user edits
+    // the list, it is not saved over the stored one.
+    bool storedListUnreadable_ = false;
 
     void LayOutFiles();
     void LayOutAutoChange();

@@ -70,12 +70,16 @@ void TForm1::NameComponents() {
 }
 
 void TForm1::FormStorage1SavePlacement(Component*) {
+    if (storedListUnreadable_ && !listEdited_) return;
     SaveImageList(*ports_.registry, FormStorage1.IniFileName, Filez);
 }
 
-// The selection comes last: its preview refresh sees the whole restored list.
+// The selection comes last: its preview refresh sees the whole restored list. A
+// selection that fails does so after the count was read.
 void TForm1::FormStorage1RestorePlacement(Component*) {
-    RestoreImageList(*ports_.registry, FormStorage1.IniFileName, Filez, FileNameOfPath);
+    storedListUnreadable_ = false;
+    storedListUnreadable_ =
+        !RestoreImageList(*ports_.registry, FormStorage1.IniFileName, Filez, FileNameOfPath);
 }
 
 void TForm1::RefreshAutoRunCheck() {

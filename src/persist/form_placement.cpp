@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -106,6 +107,7 @@ void TFormPlacement::Loaded() {
 void TFormPlacement::RestoreSettings() {
     saved_ = false;
     if (!UseRegistry) return;
+    badValue_ = nullptr;
     {
         SettingsKey key(*this);
         ReadPlacementValues();
@@ -113,6 +115,7 @@ void TFormPlacement::RestoreSettings() {
         DoRestorePlacement();
     }
     UpdateMaxPosition();
+    if (badValue_) std::rethrow_exception(std::exchange(badValue_, nullptr));
 }
 
 void TFormPlacement::SaveSettings() {
@@ -139,9 +142,23 @@ std::string TFormPlacement::ResolutionSuffix() const {
     return text;
 }
 
+// A bad value would otherwise stop every restore, and with it every save that could mend it.
+std::string TFormPlacement::ReadPlacementText(const std::string& name, const std::string& fallback) {
+    try {
+        return ReadString(IniSection, name, fallback);
+    } catch (const Error&) {
+        if (!badValue_) badValue_ = std::current_exception();
+        return fallback;
+    }
+}
+
+int TFormPlacement::ReadPlacementInteger(const std::string& name, int fallback) {
+    return ParseDecimalOr(ReadPlacementText(name, std::to_string(fallback)), fallback);
+}
+
 std::string TFormPlacement::ReadPositionText(const std::string& name) {
-    const std::string text = ReadString(IniSection, name + ResolutionSuffix(), "");
-    return text.empty() ? ReadString(IniSection, name, "") : text;
+    const std::string text = ReadPlacementText(name + ResolutionSuffix(), "");
+    return text.empty() ? ReadPlacementText(name, "") : text;
 }
 
 void TFormPlacement::WritePositionText(const std::string& name, const std::string& text) {
@@ -176,7 +193,7 @@ void TFormPlacement::ReadPlacementValues() {
 
 // Fills in the stored position; true when it is to be applied.
 bool TFormPlacement::ReadPosition(WindowPlacement& p) {
-    p.flags = static_cast<uint32_t>(ReadInteger(IniSection, kFlags, static_cast<int>(p.flags)));
+    p.flags = static_cast<uint32_t>(ReadPlacementInteger(kFlags, static_cast<int>(p.flags)));
     bool found = false;
     const std::vector<std::string> minMax = SplitWords(ReadPositionText(kMinMaxPos));
     if (!minMax.empty()) {
@@ -192,7 +209,7 @@ bool TFormPlacement::ReadPosition(WindowPlacement& p) {
              WordOr(norm, 3, current.bottom)};
         found = true;
     }
-    const int pixelsPerInch = ReadInteger(IniSection, kPixelsPerInch, pixelsPerInch_);
+    const int pixelsPerInch = ReadPlacementInteger(kPixelsPerInch, pixelsPerInch_);
     if (!found || pixelsPerInch != pixelsPerInch_) return false;
     if (!IsSizeable(owner_.borderStyle))
         r = {r.left, r.top, r.left + (current.right - current.left), r.top + (current.bottom - current.top)};
@@ -200,7 +217,7 @@ bool TFormPlacement::ReadPosition(WindowPlacement& p) {
 }
 
 void TFormPlacement::ReadState() {
-    owner_.windowState = StateOfShowCmd(ReadInteger(IniSection, kShowCmd, 0));
+    owner_.windowState = StateOfShowCmd(ReadPlacementInteger(kShowCmd, 0));
 }
 
 void TFormPlacement::UpdateMaxPosition() {
@@ -247,10 +264,6 @@ void TFormPlacement::WriteString(const std::string& section, const std::string& 
     if (registry_.SetValueEx(key.key, name, kRegSz, reinterpret_cast<const uint8_t*>(text.c_str()),
                              static_cast<uint32_t>(text.size() + 1)) != kErrorSuccess)
         throw Error("Failed to set data for '" + name + "'");
-}
-
-int TFormPlacement::ReadInteger(const std::string& section, const std::string& name, int fallback) {
-    return ParseDecimalOr(ReadString(section, name, std::to_string(fallback)), fallback);
 }
 
 void TFormPlacement::WriteInteger(const std::string& section, const std::string& name, int value) {

@@ -43,6 +43,8 @@ public:
     // ones found there after (show, destroy) or before (close request) its own.
     virtual void Loaded();
 
+    // A placement value that cannot be read counts as its default: the restore goes
+    // on with everything else and then fails with the first such value's error.
     void RestoreSettings();
     void SaveSettings();
 
@@ -72,7 +74,6 @@ protected:
     virtual void DoSavePlacement();
     virtual void DoRestorePlacement();
 
-    int ReadInteger(const std::string& section, const std::string& name, int fallback);
     void WriteInteger(const std::string& section, const std::string& name, int value);
     void MarkRestored() { restored_ = true; }
     Form& Owner() const { return owner_; }
@@ -81,6 +82,10 @@ private:
     class SettingsKey;
 
     std::string ResolutionSuffix() const;
+    // A placement value of the section; a failure counts as the default and is kept for the end of the
+    // restore.
+    std::string ReadPlacementText(const std::string& name, const std::string& fallback);
+    int ReadPlacementInteger(const std::string& name, int fallback);
     std::string ReadPositionText(const std::string& name);
     void WritePositionText(const std::string& name, const std::string& text);
     bool ReadPosition(WindowPlacement& placement);
@@ -99,6 +104,8 @@ private:
     bool restored_ = false;
     bool saved_ = false;
     bool destroying_ = false;
+    // The first placement value of this restore that could not be read.
+    std::exception_ptr badValue_;
     // The open settings key while a save or restore runs; 0 otherwise.
     RegKey settingsKey_ = 0;
     NotifyEvent previousShow_;

@@ -23,8 +23,8 @@ public:
 
 protected:
     void WritePlacementValues() override;
-    // Stored properties are read after the placement; a failure of the placement
-    // ends the restore, any failure of the properties is passed over.
+    // Stored properties are read after the placement; any failure of the properties is
+    // passed over.
     void ReadPlacementValues() override;
     virtual void WriteStoredProps();
     virtual void ReadStoredProps();

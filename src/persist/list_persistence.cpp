@@ -33,10 +33,12 @@ void SaveImageList(Registry& registry, const std::string& keyPath, const StringG
         WriteRegString(registry, key.key, FileValueName(row), grid.Cell(kPathCol, row));
 }
 
-void RestoreImageList(Registry& registry, const std::string& keyPath, StringGrid& grid, NameOfPath nameOf) {
+bool RestoreImageList(Registry& registry, const std::string& keyPath, StringGrid& grid, NameOfPath nameOf) {
     ScopedKey key(registry);
-    if (registry.OpenKeyEx(kHkeyCurrentUser, keyPath, kKeyQueryValue, &key.key) != kErrorSuccess) return;
-    const int count = std::min(ReadRegDWord(registry, key.key, kFilez), kMaxRestoredRows);
+    if (registry.OpenKeyEx(kHkeyCurrentUser, keyPath, kKeyQueryValue, &key.key) != kErrorSuccess) return true;
+    const RegNumber stored = ReadRegNumber(registry, key.key, kFilez);
+    if (stored.exists && !stored.value) return false;
+    const int count = std::min(stored.value.value_or(0), kMaxRestoredRows);
     {
         ControlUpdate update(grid);
         if (count < 2) {
@@ -51,10 +53,11 @@ void RestoreImageList(Registry& registry, const std::string& keyPath, StringGrid
             grid.SetCell(kNameCol, row, nameOf(grid.Cell(kPathCol, row)));
         }
     }
-    const int selected = ReadRegDWord(registry, key.key, kFileNum);
-    if (selected <= 0 || selected == grid.Row()) return;
+    const int selected = ReadRegNumber(registry, key.key, kFileNum).value.value_or(0);
+    if (selected <= 0 || selected == grid.Row()) return true;
     if (selected >= grid.RowCount()) throw Error("Grid index out of range");
     grid.SelectRow(selected);
+    return true;
 }
 
 }  // namespace tavo

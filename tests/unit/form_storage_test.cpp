@@ -12,6 +12,10 @@ const std::string kKey = "Software\\Kelvara\\Ferlin2";
 const std::string kMain = kKey + "\\Main";
 using Call = MemoryRegistry::Call;
 
+std::string FourNumbers(int a, int b, int c, int d) {
+    return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + "," + std::to_string(d);
+}
+
 class FormStorageTest : public WallMainTest {
 protected:
     std::string Main(const std::string& name) const {
@@ -79,22 +83,31 @@ struct PositionCase {
     const char* suffixed;  // NormPos(1024x768)
     const char* plain;     // NormPos
     bool applied;
-    int left;  // of the applied rectangle
+    PlacementRect rect;  // the applied normal position
 };
 
+// "Flags" 2 and "MinMaxPos" 1,2,3,4 are stored alongside; applied, they come back whole.
 TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAccount) {
     const PositionCase cases[] = {
-        {"same resolution", 1024, "96", "10,20,450,500", "30,40,470,520", true, 10},
-        {"other resolution uses the plain name", 800, "96", "10,20,450,500", "30,40,470,520", true, 30},
-        {"blanks and commas, missing words", 1024, "96", " ,15  ,", "", true, 15},
-        {"pixels per inch changed", 1024, "120", "10,20,450,500", "30,40,470,520", false, 0},
-        {"right not greater than left", 1024, "96", "450,20,450,500", "", false, 0},
+        {"same resolution", 1024, "96", "10,20,450,500", "30,40,470,520", true, {10, 20, 450, 500}},
+        {"other resolution uses the plain name",
+         800,
+         "96",
+         "10,20,450,500",
+         "30,40,470,520",
+         true,
+         {30, 40, 470, 520}},
+        {"blanks and commas, missing words", 1024, "96", " ,15  ,", "", true, {15, 164, 732, 604}},
+        {"pixels per inch changed", 1024, "120", "10,20,450,500", "30,40,470,520", false, {}},
+        {"right not greater than left", 1024, "96", "450,20,450,500", "", false, {}},
     };
     for (const PositionCase& c : cases) {
         SCOPED_TRACE(c.what);
         registry = MemoryRegistry();
         placement = FakeWindowPlacement();
         placement.screenWidth = c.screenWidth;
+        registry.PutString(kMain, "Flags", "2");
+        registry.PutString(kMain, "MinMaxPos", "1,2,3,4");
         registry.PutString(kMain, "PixelsPerInch", c.pixelsPerInch);
         registry.PutString(kMain, "NormPos(1024x768)", c.suffixed);
         registry.PutString(kMain, "NormPos", c.plain);
@@ -105,7 +118,13 @@ TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAcco
         EXPECT_EQ(Form1().centreOnShow, !c.applied);
         EXPECT_EQ(Form1().windowState, WindowState::Maximized);
         if (c.applied) {
-            EXPECT_EQ(placement.applied[0].rcNormalPosition.left, c.left);
+            const WindowPlacement& p = placement.applied[0];
+            EXPECT_EQ(p.flags, 2u);
+            EXPECT_EQ(FourNumbers(p.ptMinPosition.x, p.ptMinPosition.y, p.ptMaxPosition.x, p.ptMaxPosition.y),
+                      "1,2,3,4");
+            const PlacementRect& r = p.rcNormalPosition;
+            EXPECT_EQ(FourNumbers(r.left, r.top, r.right, r.bottom),
+                      FourNumbers(c.rect.left, c.rect.top, c.rect.right, c.rect.bottom));
         }
     }
 }
@@ -193,6 +212,17 @@ TEST_F(FormStorageTest, ExitSavesAtDestructionWithVisibleOneTheCloseBoxAtTheClos
     Form1().Destroy();
     EXPECT_EQ(Main("Visible"), "0");
     EXPECT_EQ(std::count(registry.writes.begin(), registry.writes.end(), kMain + "\\Visible"), 1);
+
+    // Every show starts unsaved: what changes after it is stored at the end.
+    Start();
+    Form1().Show();
+    Form1().BitBtn3Click(&Form1());
+    Form1().Show();
+    Form1().ResSmall.SetChecked(true);
+    Form1().Exit1Click(&Form1());
+    Restart();
+    EXPECT_EQ(Main("ResSmall_Checked"), "True");
+    EXPECT_EQ(Main("Visible"), "1");
 }
 
 TEST_F(FormStorageTest, ShowAfterHideRestoresWhatHideSaved) {
@@ -234,32 +264,62 @@ TEST_F(FormStorageTest, AFailedWriteKeepsTheWindowVisibleAndTheDestructionTriesA
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
-TEST_F(FormStorageTest, UnreadableValuesStopThePlacementButNeverTheProperties) {
-    registry.PutString(kMain, "NormPos", "10,20,450,500");
-    registry.PutDword(kKey, "Filez", 2);
-    registry.PutString(kKey, "File1", "C:\\a.bmp");
-    registry.Fail(Call::QueryValue, "NormPos", 1);  // its data, after the size
-    Form1().Show();
-    EXPECT_EQ(ErrorShown(), "Failed to get data for 'NormPos'");
-    EXPECT_EQ(Form1().SelectedPath(), "");  // the list is not restored
-    EXPECT_TRUE(placement.applied.empty());
+struct BadPlacementCase {
+    std::vector<std::string> names;  // stored as REG_DWORD, or failing to give their data
+    bool dataFails;
+    const char* reported;
+};
 
-    registry.Put(kMain, "Flags", kRegDword, {1, 0, 0, 0});
-    Form1().Hide();
-    Form1().Show();
-    EXPECT_EQ(ErrorShown(), "Invalid data type for 'Flags'");
+// A bad placement value is reported once per show and read as its default; everything else is restored,
+// and the next save writes good text over it.
+TEST_F(FormStorageTest, AnUnreadablePlacementValueIsReportedAndTheRestIsRestored) {
+    const BadPlacementCase cases[] = {
+        {{"Flags"}, false, "Invalid data type for 'Flags'"},
+        {{"ShowCmd"}, false, "Invalid data type for 'ShowCmd'"},
+        {{"PixelsPerInch"}, false, "Invalid data type for 'PixelsPerInch'"},
+        {{"MinMaxPos(1024x768)", "MinMaxPos"}, false, "Invalid data type for 'MinMaxPos(1024x768)'"},
+        {{"NormPos(1024x768)"}, false, "Invalid data type for 'NormPos(1024x768)'"},
+        {{"NormPos"}, true, "Failed to get data for 'NormPos'"},
+    };
+    for (const BadPlacementCase& c : cases) {
+        SCOPED_TRACE(c.reported);
+        registry = MemoryRegistry();
+        placement = FakeWindowPlacement();
+        dialogs.shown.clear();
+        registry.PutString(kMain, "NormPos", "10,20,450,500");
+        registry.PutString(kMain, "Edit1_Text", "7");
+        registry.PutDword(kKey, "Filez", 2);
+        registry.PutString(kKey, "File1", "C:\\a.bmp");
+        for (const std::string& name : c.names) {
+            if (c.dataFails)
+                registry.Fail(Call::QueryValue, name, 1);  // its data, after the size
+            else
+                registry.Put(kMain, name, kRegDword, {1, 0, 0, 0});
+        }
+        Start();
+        Form1().Show();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(ErrorShown(), c.reported);
+        EXPECT_EQ(Form1().Edit1.Text(), "7");
+        EXPECT_EQ(Form1().SelectedPath(), "C:\\a.bmp");
+        Form1().BitBtn3Click(&Form1());
+        for (const std::string& name : c.names)
+            EXPECT_NE(Main(name), "<none>") << name;
+        Form1().Show();
+        EXPECT_EQ(dialogs.shown.size(), 1u);
+    }
+}
 
-    registry.Remove(kMain, "Flags");
+TEST_F(FormStorageTest, UnreadablePropertiesArePassedOver) {
     registry.Put(kMain, "ResSmall_Checked", kRegDword, {1, 0, 0, 0});
     registry.PutString(kMain, "Edit1_Text", "7");
     registry.PutString(kMain, "PixFormat_ItemIndex", "1");
     registry.Fail(Call::QueryValue, "Edit1_Text");
-    Form1().Hide();
     Form1().Show();
     EXPECT_FALSE(Form1().ResSmall.Checked());
     EXPECT_EQ(Form1().Edit1.Text(), "30");
     EXPECT_EQ(Form1().PixFormat.ItemIndex(), 1);
-    EXPECT_EQ(Form1().SelectedPath(), "C:\\a.bmp");
+    EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(FormStorageTest, AMissingSectionOrAFailedCloseChangesNothing) {

@@ -83,6 +83,65 @@ TEST_F(ListPersistenceTest, RestoreRebuildsRowsNamesAndSelection) {
     }
 }
 
+struct StoredCountCase {
+    const char* what;
+    uint32_t type;
+    std::vector<uint8_t> data;
+    bool readable;  // as 3: two entries come back
+    bool dataFails = false;
+};
+
+// A count written by other hands: read for what it holds, or else the stored list is kept until the user
+// edits the list.
+TEST_F(ListPersistenceTest, AStoredCountOfAnotherFormIsReadOrTheStoredListIsKept) {
+    const StoredCountCase cases[] = {
+        {"REG_QWORD", kRegQword, {3, 0, 0, 0, 0, 0, 0, 0}, true},
+        {"big-endian REG_DWORD", kRegDwordBigEndian, {0, 0, 0, 3}, true},
+        {"decimal text", kRegSz, {' ', '3', ' ', 0}, true},
+        {"decimal REG_EXPAND_SZ without a NUL", kRegExpandSz, {'3'}, true},
+        {"REG_QWORD beyond 32 bits", kRegQword, {3, 0, 0, 0, 1, 0, 0, 0}, false},
+        {"text that is no number", kRegSz, {'3', 'x', 0}, false},
+        {"REG_BINARY", kRegBinary, {3, 0, 0, 0}, false},
+        {"short REG_DWORD", kRegDword, {3}, false},
+        {"data that cannot be read", kRegDword, {3, 0, 0, 0}, false, true},
+    };
+    for (const StoredCountCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = MemoryRegistry();
+        registry.Put(kKey, "Filez", c.type, c.data);
+        registry.PutString(kKey, "FileNum", "2");
+        registry.PutString(kKey, "File1", "C:\\a.bmp");
+        registry.PutString(kKey, "File2", "C:\\b.bmp");
+        if (c.dataFails) registry.Fail(Call::QueryValue, "Filez", 1);
+        Start();
+        Form1().Show();
+        Form1().BitBtn3Click(&Form1());
+        if (c.readable) {
+            EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\a.bmp", "C:\\b.bmp"}));
+            EXPECT_EQ(Form1().Filez.Row(), 2);
+            EXPECT_EQ(registry.Dword(kKey, "Filez"), 3);
+        } else {
+            EXPECT_EQ(Paths(), (std::vector<std::string>{""}));
+            EXPECT_EQ(registry.Find(kKey, "Filez")->data, c.data);
+            EXPECT_EQ(registry.String(kKey, "File1"), "C:\\a.bmp");
+        }
+    }
+    registry = MemoryRegistry();
+    registry.Put(kKey, "Filez", kRegBinary, {3, 0, 0, 0});
+    Start();
+    Form1().Show();
+    Form1().Removefromlist1Click(&Form1());  // nothing to remove: no edit
+    Form1().BitBtn3Click(&Form1());
+    EXPECT_FALSE(registry.Dword(kKey, "Filez"));
+    List({"C:\\c.bmp"});
+    registry.Fail(Call::SetValue, "Filez");
+    Form1().BitBtn3Click(&Form1());
+    Form1().Show();  // still unreadable: the edited list stays and is saved
+    Form1().BitBtn3Click(&Form1());
+    EXPECT_EQ(registry.Dword(kKey, "Filez"), 2);
+    EXPECT_EQ(registry.String(kKey, "File1"), "C:\\c.bmp");
+}
+
 TEST_F(ListPersistenceTest, AStoredRowBeyondTheListFailsAfterTheRowsAreRestored) {
     registry.PutDword(kKey, "Filez", 3);
     registry.PutDword(kKey, "FileNum", 3);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/error.h"
 #include "imaging/jpeg_version.h"
+#include "persist/list_persistence.h"
 #include "support/wall_main_fixture.h"
 
 namespace tavo {
@@ -115,6 +117,24 @@ TEST_F(WallMainTest, AddLooksOnlyAtTheLastRow) {
     Form1().Filez.SetCell(0, 2, "");
     List({"C:\\P\\4.bmp"});
     EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "", "C:\\P\\3.bmp", "C:\\P\\4.bmp"}));
+}
+
+// The list stops where the restore stops: what it holds always comes back.
+TEST_F(WallMainTest, AddStopsAtTheRowsTheRestoreTakesAndSaysSo) {
+    std::vector<std::string> paths(kMaxRestoredRows - 2, "C:\\P\\1.bmp");
+    List(paths);
+    fileDialogs.Choose({"C:\\P\\last.bmp", "C:\\P\\x.bmp", "C:\\P\\y.bmp"});
+    try {
+        Form1().BitBtn1Click(form.get());
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "The list holds at most 65536 files: 2 not added");
+    }
+    EXPECT_EQ(Form1().Filez.RowCount(), kMaxRestoredRows);
+    EXPECT_EQ(Form1().Filez.Cell(1, kMaxRestoredRows - 1), "C:\\P\\last.bmp");
+    fileDialogs.Choose({"C:\\P\\x.bmp"});
+    EXPECT_THROW(Form1().BitBtn1Click(form.get()), Error);
+    EXPECT_EQ(Form1().Filez.RowCount(), kMaxRestoredRows);
 }
 
 TEST_F(WallMainTest, OpenReplacesTheListAndPreviewsTheFirstFile) {
