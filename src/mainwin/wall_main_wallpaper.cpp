@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "imaging/bmp_writer.h"
+#include "persist/desktop_style.h"
 
 namespace tavo {
 
@@ -29,6 +30,8 @@ void TForm1::Setwallpaper1Click(Component*) {
             Status.SetSimpleText("Writing file...");
             SaveBitmapToFile(prepared ? *prepared : Bitmap(), fileName);
             Status.SetSimpleText("Setting wallpaper...");
+            // Windows applies the style it finds at the call: the picture is already made for the screen.
+            if (ports_.registry) KeepWallpaperUnscaled(*ports_.registry);
             // Windows' answer is not examined: the status line returns to the banner either way.
             if (ports_.wallpaper) ports_.wallpaper->SetDeskWallpaper(fileName);
         }

@@ -11,6 +11,7 @@ namespace {
 
 using testing::EventLog;
 using testing::kBannerEvent;
+using testing::MemoryRegistry;
 using testing::ReadBytes;
 using testing::WallMainTest;
 
@@ -128,6 +129,46 @@ TEST_F(WallMainTest, ZeroLengthPictureWritesAZeroLengthWallpaperFile) {
     Form1().Setwallpaper1Click(form.get());
     ASSERT_EQ(wallpaper.fileNames.size(), 1u);
     EXPECT_EQ(std::filesystem::file_size(WallpaperFile()), 0u);
+}
+
+// The wallpaper style at the moment Windows is asked.
+class StyleAtCall : public testing::RecordingWallpaper {
+public:
+    StyleAtCall(EventLog& log, const MemoryRegistry& registry)
+        : RecordingWallpaper(log), registry_(registry) {}
+    bool SetDeskWallpaper(const std::string& fileName) override {
+        styles.push_back(registry_.String("Control Panel\\Desktop", "WallpaperStyle").value_or("-"));
+        return RecordingWallpaper::SetDeskWallpaper(fileName);
+    }
+    std::vector<std::string> styles;
+
+private:
+    const MemoryRegistry& registry_;
+};
+
+// Windows reads the style at the call: it is centre by then, and a style that cannot be written
+// leaves the call to happen all the same.
+TEST_F(WallMainTest, RescalingStyleIsCentreWhenWindowsIsAskedAndFailuresAreSilent) {
+    const std::string desktop = "Control Panel\\Desktop";
+    StyleAtCall styleAtCall(log, registry);
+    ports.wallpaper = &styleAtCall;
+    Start();
+    std::filesystem::create_directory(folders.windowsDirectory);
+    List({Picture("a.bmp"), temp.File("gone.bmp")});
+    registry.PutString(desktop, "WallpaperStyle", "10");
+    registry.PutString(desktop, "TileWallpaper", "0");
+    Form1().Filez.SelectRow(2);
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_EQ(registry.String(desktop, "WallpaperStyle"), "10") << "no wallpaper, no change";
+
+    Form1().Filez.SelectRow(1);
+    Form1().Setwallpaper1Click(form.get());
+    registry.PutString(desktop, "WallpaperStyle", "6");
+    registry.Fail(MemoryRegistry::Call::SetValue, "WallpaperStyle");
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_EQ(styleAtCall.styles, (std::vector<std::string>{"0", "6"}));
+    EXPECT_EQ(registry.String(desktop, "TileWallpaper"), "0");
+    EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
 TEST_F(WallMainTest, DoubleClickPreviewsAnEntryFirstThenSetsIt) {
