@@ -171,6 +171,58 @@ TEST_F(WallMainTest, RescalingStyleIsCentreWhenWindowsIsAskedAndFailuresAreSilen
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
+// The Windows directory of a virtualized process is the user's VirtualStore, where the desktop never
+// looks; the per-user folder is taken only when the token says so and the system names it.
+TEST_F(WallMainTest, WallpaperFileGoesToThePerUserFolderOnlyWhenVirtualized) {
+    const std::string local = temp.File("Local");
+    struct Case {
+        std::optional<bool> virtualized;
+        std::string localAppData;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {true, local, local + "\\Tavo Wallpaper 2"},
+        {false, local, folders.windowsDirectory},
+        {std::nullopt, local, folders.windowsDirectory},
+        {true, "", folders.windowsDirectory},
+    };
+    for (const Case& c : cases) {
+        token.virtualized = c.virtualized;
+        folders.localAppData = c.localAppData;
+        EXPECT_EQ(Form1().WallpaperFileName(), c.folder + "\\Tavo Wallpaper.bmp") << c.localAppData;
+    }
+    ports.token = nullptr;
+    Start();
+    EXPECT_EQ(Form1().WallpaperFileName(), WallpaperFile()) << "no token to ask";
+}
+
+TEST_F(WallMainTest, VirtualizedWallpaperMakesItsFolderAndIsWrittenThere) {
+    token.virtualized = true;
+    std::filesystem::create_directory(temp.File("Local"));
+    folders.localAppData = temp.File("Local");
+    const std::string userFolder = folders.localAppData + "\\Tavo Wallpaper 2";
+    const std::string a = Picture("a.bmp");
+    List({a});
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_TRUE(std::filesystem::is_directory(userFolder));
+    const std::string file = userFolder + "\\Tavo Wallpaper.bmp";
+    ASSERT_EQ(wallpaper.fileNames, (std::vector<std::string>{file}));
+    EXPECT_TRUE(wallpaper.fileExisted[0]);
+    EXPECT_FALSE(std::filesystem::exists(WallpaperFile()));
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_EQ(wallpaper.fileNames.size(), 2u) << "the folder that is there already is taken";
+
+    folders.localAppData = temp.File("missing/Local");
+    const std::string unmade = folders.localAppData + "\\Tavo Wallpaper 2\\Tavo Wallpaper.bmp";
+    try {
+        Form1().Setwallpaper1Click(form.get());
+        FAIL() << "the error reaches the error box";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + unmade);
+    }
+    EXPECT_EQ(wallpaper.fileNames.size(), 2u);
+}
+
 TEST_F(WallMainTest, DoubleClickPreviewsAnEntryFirstThenSetsIt) {
     const std::string a = Picture("a.bmp"), b = Picture("b.bmp");
     List({a, b});

@@ -45,6 +45,13 @@ public:
 class SystemFoldersWin32 : public SystemFolders {
 public:
     std::string WindowsDirectory() const override;
+    std::string LocalAppData() const override;
+};
+
+// The process token's answer (Windows Vista and later; earlier systems cannot be asked).
+class ProcessTokenWin32 : public ProcessToken {
+public:
+    std::optional<bool> VirtualizationEnabled() const override;
 };
 
 class WallpaperWin32 : public Wallpaper {

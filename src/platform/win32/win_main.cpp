@@ -43,6 +43,7 @@ int Run() {
     tavo::win32::CursorWin32 cursor;
     tavo::win32::FileDialogsWin32 fileDialogs;
     tavo::win32::SystemFoldersWin32 folders;
+    tavo::win32::ProcessTokenWin32 token;
     tavo::win32::WallpaperWin32 wallpaper;
     tavo::win32::RegistryWin32 registry;
     tavo::win32::WindowPlacementWin32 placement;
@@ -58,6 +59,7 @@ int Run() {
     ports.cursor = &cursor;
     ports.fileDialogs = &fileDialogs;
     ports.folders = &folders;
+    ports.token = &token;
     ports.wallpaper = &wallpaper;
     ports.lifetime = &application;
     ports.registry = &registry;
