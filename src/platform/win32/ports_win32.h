@@ -7,6 +7,11 @@
 
 namespace tavo::win32 {
 
+// The most bytes one UTF-16 character takes in the process's code page (UTF-8 under the manifest's
+// choice): a buffer the A calls fill in bytes holds as many characters as before at this many times
+// the size.
+constexpr size_t kMaxBytesPerChar = 3;
+
 class ScreenWin32 : public Screen {
 public:
     int Width() const override;

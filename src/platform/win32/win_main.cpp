@@ -20,9 +20,7 @@ const char kTitle[] = "Tavo Wallpaper 2";
 
 // The windows could not be created: the box without an owner, and the program ends.
 int StartupFailed(const std::exception& error) {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string module = path;
+    std::string module = tavo::win32::ProgramModuleWin32().FileName();
     module = module.substr(module.find_last_of("\\/") + 1);
     const std::string text =
         tavo::StartupErrorText(tavo::ErrorClassName(error), module,
