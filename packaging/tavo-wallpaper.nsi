@@ -110,6 +110,9 @@ Section "Uninstall"
     Delete "${SHORTCUT}"
     DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ; The wallpaper file that a copy under file virtualization keeps in the user's own folder.
+    Delete "$LOCALAPPDATA\${PRODUCT}\Tavo Wallpaper.bmp"
+    RMDir "$LOCALAPPDATA\${PRODUCT}"
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
         "Also remove your ${PRODUCT} settings (the picture list, the options and the window's place)?" \
         /SD IDNO IDNO keep

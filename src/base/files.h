@@ -1,4 +1,4 @@
-// Whole-file reads and all-or-nothing writes: the program's file access, provided by each platform.
+// Whole-file reads, all-or-nothing writes and folders: the program's file access, provided by each platform.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +29,9 @@ struct ByteSpan {
     size_t size;
 };
 void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pieces);
+
+// Makes the folder `path` when it is missing (its parent must exist); true when it is there afterwards.
+bool MakeFolder(const std::string& path);
 
 // A candidate name for the temporary file that replaces `target`: in the
 // target's folder, short whatever the target's name is, random for every call.

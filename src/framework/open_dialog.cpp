@@ -43,12 +43,18 @@ std::vector<std::string> SplitSelectedFiles(const std::string& buffer) {
     return paths;
 }
 
-std::optional<std::vector<std::string>> ReadSelectedFiles(const std::string& result, size_t fileOffset) {
+std::string SelectedNamesText(const std::string& result, size_t fileOffset) {
     const bool several = fileOffset > 0 && fileOffset <= result.size() && result[fileOffset - 1] == '\0';
     // One file ends at its NUL; whatever the buffer held before may follow it.
-    const size_t end = result.find(several ? std::string(2, '\0') : std::string(1, '\0'));
-    if (end == std::string::npos) return std::nullopt;
-    return SplitSelectedFiles(result.substr(0, end));
+    const std::string end(several ? 2 : 1, '\0');
+    const size_t at = result.find(end);
+    return at == std::string::npos ? std::string() : result.substr(0, at + end.size());
+}
+
+std::optional<std::vector<std::string>> ReadSelectedFiles(const std::string& result, size_t fileOffset) {
+    const std::string names = SelectedNamesText(result, fileOffset);
+    if (names.empty()) return std::nullopt;
+    return SplitSelectedFiles(names);
 }
 
 }  // namespace tavo

@@ -34,6 +34,10 @@ private:
 // that is already absolute ("\..." or "X:\...") is taken unchanged.
 std::vector<std::string> SplitSelectedFiles(const std::string& buffer);
 
+// The names in the dialog's whole result buffer (`result`) with their NULs and the closing one, as
+// ReadSelectedFiles finds them; empty when they do not end inside it.
+std::string SelectedNamesText(const std::string& result, size_t fileOffset);
+
 // The full paths in the dialog's whole result buffer (`result`, as many characters as
 // the dialog was given), or nothing when its names do not end inside it: names that did
 // not fit, which some systems return cut short instead of failing. `fileOffset` is where

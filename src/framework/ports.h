@@ -81,6 +81,17 @@ public:
     virtual ~SystemFolders() = default;
     // The Windows directory exactly as the system returns it (a drive root keeps its "\").
     virtual std::string WindowsDirectory() const = 0;
+    // The user's local application-data folder (%LOCALAPPDATA%); empty when the system names none.
+    virtual std::string LocalAppData() const = 0;
+};
+
+// What the system grants this process.
+class ProcessToken {
+public:
+    virtual ~ProcessToken() = default;
+    // Whether the system redirects this process's writes to protected folders, such as the Windows
+    // directory, into the user's VirtualStore; nothing when it could not be asked.
+    virtual std::optional<bool> VirtualizationEnabled() const = 0;
 };
 
 // The desktop wallpaper setting.

@@ -5,6 +5,7 @@ namespace tavo {
 
 const char kBannerText[] = "Tavo Wallpaper 2 - your pictures on the desktop - ALPHA 4";
 const char kWallpaperFileName[] = "Tavo Wallpaper.bmp";
+const char kUserWallpaperFolderName[] = "Tavo Wallpaper 2";
 const char kSettingsKeyPath[] = "Software\\Kelvara\\Ferlin2";
 
 TForm1::TForm1(const MainWindowPorts& ports)

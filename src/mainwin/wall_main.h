@@ -29,8 +29,11 @@ namespace tavo {
 
 // The status line's resting text.
 extern const char kBannerText[];
-// The wallpaper file's name inside the Windows directory.
+// The wallpaper file's name inside its folder.
 extern const char kWallpaperFileName[];
+// The per-user folder under the local application data that takes the wallpaper file where the
+// Windows directory is virtualized.
+extern const char kUserWallpaperFolderName[];
 
 // The services the main window uses. Every pointer must outlive the window.
 struct MainWindowPorts {
@@ -39,6 +42,8 @@ struct MainWindowPorts {
     Cursor* cursor = nullptr;
     FileDialogs* fileDialogs = nullptr;
     const SystemFolders* folders = nullptr;
+    // Optional: without it the wallpaper file goes into the Windows directory.
+    const ProcessToken* token = nullptr;
     Wallpaper* wallpaper = nullptr;
     AppLifetime* lifetime = nullptr;
     // Required: the settings store and the Run key work on these.
@@ -98,7 +103,8 @@ public:
     // control, presses a button, or focuses and toggles a check box.
     Control* AccessKeyTarget(char letter);
 
-    // "Tavo Wallpaper.bmp" in the Windows directory, the separator always inserted.
+    // "Tavo Wallpaper.bmp" in the Windows directory, the separator always inserted; in the per-user
+    // folder instead where the system would virtualize this process's writes to the Windows directory.
     std::string WallpaperFileName() const;
 
     GroupBox FilezGB;
@@ -150,6 +156,11 @@ private:
     // The application's error box for the components' failures; none without an application (the
     // failure then propagates).
     std::function<void(const std::exception&)> ApplicationErrorBox() const;
+    // "<local application data>\Tavo Wallpaper 2" when the process is virtualized and the system
+    // names that folder; empty otherwise, also when the question fails.
+    std::string UserWallpaperFolder() const;
+    // The wallpaper file in `userFolder`, or in the Windows directory when that is empty.
+    std::string WallpaperFileIn(const std::string& userFolder) const;
     void SetStatus(const std::string& text);
     void SetCursor(CursorShape shape);
     PrepareContext MakePrepareContext();

@@ -14,8 +14,12 @@
 //                                      Windows", then Ctrl+X (Exit)
 //   persist-restore FOLDER PREVIEW.bmp A B   a new start shows A and B, row 2 selected and previewed,
 //                                      both boxes ticked; untick "Start with Windows", then the close box
-//   many-files FOLDER NAME             makes 2,000 files that fill the dialog's result buffer and 2,000 one
-//                                      character over it: the first are all added (timed), the others
+//   script-names FOLDER EXE PREVIEW.bmp A B C D   copies A..D under names in Cyrillic, Greek, Chinese and
+//                                      with an emoji, adds them, selects row 2 and ends with Ctrl+X; a new
+//                                      run of EXE restores them, and F9 sets row 2 (set "fill" first)
+//   many-files FOLDER NAME             makes 2,000 files that fill the dialog's result buffer, 1,000 with
+//                                      Cyrillic names that fill its characters and 2,000 one character over
+//                                      it: the first are all added (timed), the next too, the others
 //                                      nothing; then Add NAME
 //   focus-after-error FOLDER BAD.bmp BAD.jpg   Add both: after each error box the main window is active
 //                                      with the focus on the list (Down, then Shift+F10 opens the menu)
@@ -60,6 +64,7 @@ const std::pair<const char*, Scenario> kScenarios[] = {
     {"load-error", ScenarioLoadError},
     {"persist-save", ScenarioPersistSave},
     {"persist-restore", ScenarioPersistRestore},
+    {"script-names", ScenarioScriptNames},
     {"many-files", ScenarioManyFiles},
     {"focus-after-error", ScenarioFocusAfterError},
     {"half-visible-row", ScenarioHalfVisibleRow},

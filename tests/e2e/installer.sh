@@ -87,7 +87,11 @@ installer_checks() {
     reg_ query "$settings_key" /v FileNum | grep -q '0x7' && echo "installing over it keeps the settings" ||
         echo "FAIL installing over it lost the settings"
 
+    # The wallpaper file of a copy under file virtualization, in the user's own folder.
+    local wallpaper_folder=${folder%/Programs/*}/"Tavo Wallpaper 2"
+    mkdir -p "$wallpaper_folder" && printf 'BM' >"$wallpaper_folder/Tavo Wallpaper.bmp"
     silent_uninstall "$folder" || echo "FAIL the silent uninstall left $folder: $(ls "$folder" 2>&1 | tr '\n' ' ')"
+    [ -e "$wallpaper_folder" ] && echo "FAIL the uninstall left $wallpaper_folder"
     [ -e "$shortcut" ] && echo "FAIL the uninstall left the Start-menu entry"
     reg_ query "$run_key" /v TavoWallpaper | grep -q TavoWallpaper && echo "FAIL the uninstall left the Run value"
     reg_ query "$uninstall_key" | grep -q DisplayName && echo "FAIL the uninstall left its entry in the programs list"

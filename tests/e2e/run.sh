@@ -180,7 +180,7 @@ run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 # Scenarios whose last step ends the program, those that start from what the one before left, and those
 # that run two copies.
-self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies minimized-start "
+self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies minimized-start script-names "
 keeps_state=" persist-restore "
 two_copies=" two-copies "
 # Scenarios whose driver starts the program itself.
@@ -294,6 +294,17 @@ check_closed() {
     [ -z "$(reg_value "$run_key" TavoWallpaper)" ] || echo "the Run value is still there"
 }
 
+# The Greek-named copy of the JPEG is the wallpaper, and the desktop's "fill" style became centre before.
+check_script_names() {
+    local expected=$work/expected/swirl-wallpaper.bmp
+    "$native_dir/tavowall-prepare" --target "$screen" --display-bpp "$bpp" "$pics/swirl picture.jpg" "$expected" ||
+        { echo "tavowall-prepare failed for the wallpaper"; return; }
+    cmp -s "$expected" "$wallpaper" || echo "Tavo Wallpaper.bmp is not the Greek-named JPEG prepared for the screen"
+    expect_value 'HKCU\Control Panel\Desktop' WallpaperStyle 0
+    expect_value 'HKCU\Control Panel\Desktop' TileWallpaper 0
+    expect_value 'HKCU\Control Panel\Desktop' Wallpaper "$wallpaper_win"
+}
+
 # The icon was added while the main window was created and once more at the end of its loading; a run that
 # never showed the window wrote nothing.
 check_tray_start() {
@@ -349,6 +360,8 @@ scenario del-in-edit - "$folder" tall.bmp palette.bmp
     "$work/expected/zoomed.bmp" || fail_setup "tavowall-prepare failed for the zoomed preview"
 scenario persist-save check_saved "$folder" sky.bmp tall.bmp
 scenario persist-restore check_closed "$folder" "$(tavo_wine_path "$work/expected/zoomed.bmp")" sky.bmp tall.bmp
+scenario script-names check_script_names "$folder" "$(tavo_wine_path "$exe")" \
+    "$(tavo_wine_path "$work/expected/preview.bmp")" sky.bmp "swirl picture.jpg" tall.bmp palette.bmp
 scenario size-limits -
 scenario load-error - "$folder" broken.bmp
 scenario many-files - "$folder" sky.bmp

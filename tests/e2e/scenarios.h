@@ -22,6 +22,7 @@ void ScenarioHalfVisibleRow(const Args& args);
 void ScenarioDemo(const Args& args);
 void ScenarioPersistSave(const Args& args);
 void ScenarioPersistRestore(const Args& args);
+void ScenarioScriptNames(const Args& args);
 void ScenarioExit(const Args& args);
 
 // The program's lifetime: tray icon, splash, taskbar button, the ways it ends; and its measurements.

@@ -193,22 +193,26 @@ void MakeBitmaps(const std::string& folder, const std::vector<std::string>& name
     }
 }
 
-// COUNT names "pNNNN-xx...x.bmp", in order.
-std::vector<std::string> Numbered(size_t count, const std::function<size_t(size_t)>& length) {
+// COUNT names "pNNNN-xx...x.bmp" of LENGTH characters, in order; the x is FILLER, one character in UTF-8.
+std::vector<std::string> Numbered(size_t count, const std::function<size_t(size_t)>& length,
+                                  const std::string& filler = "x") {
     std::vector<std::string> names;
     for (size_t i = 0; i < count; ++i) {
-        const std::string stem = "p" + std::to_string(10000 + i).substr(1) + "-";
-        names.push_back(stem + std::string(length(i) - stem.size() - 4, 'x') + ".bmp");
+        std::string name = "p" + std::to_string(10000 + i).substr(1) + "-";
+        for (size_t n = length(i) - name.size() - 4; n > 0; --n)
+            name += filler;
+        names.push_back(name + ".bmp");
     }
     return names;
 }
 
-// Makes 2,000 bitmaps in FOLDER whose names, as the dialog returns them (the folder, each name, a NUL after
-// each and a closing NUL), take exactly CHARS characters. The names, in order.
-std::vector<std::string> MakeManyFiles(const std::string& folder, size_t chars) {
+// Makes COUNT bitmaps in FOLDER (an ASCII path) whose names, as the dialog returns them (the folder, each
+// name, a NUL after each and a closing NUL), take exactly CHARS characters. The names, in order.
+std::vector<std::string> MakeManyFiles(const std::string& folder, size_t chars, size_t count = kManyFiles,
+                                       const std::string& filler = "x") {
     const size_t room = chars - folder.size() - 2;  // the names with a NUL each
     const std::vector<std::string> names = Numbered(
-        kManyFiles, [&](size_t i) { return room / kManyFiles + (i < room % kManyFiles ? 1 : 0) - 1; });
+        count, [&](size_t i) { return room / count + (i < room % count ? 1 : 0) - 1; }, filler);
     MakeBitmaps(folder, names);
     return names;
 }
@@ -241,7 +245,8 @@ bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs) {
 }
 
 // Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
-// shown is reported; names one character over it add nothing.
+// shown is reported; so are Cyrillic names that fill its characters in twice as many bytes; names one
+// character over it add nothing.
 void ScenarioManyFiles(const Args& args) {
     if (!NeedArgs(args, 2, "many-files FOLDER NAME")) return;
     MainWindow w;
@@ -263,6 +268,14 @@ void ScenarioManyFiles(const Args& args) {
     std::vector<Row> rows = ExpectedRows(fit, fitNames);
     CheckRows(w, rows, "names that fill the buffer exactly are all added");
     WaitBanner(w, "after the preview");
+
+    const std::string cyrillic = args[0] + "\\cyrillic";
+    const std::vector<std::string> cyrillicNames = MakeManyFiles(cyrillic, kResultChars, 1000, "\xD0\xB6");
+    if (!ChooseFiles(w, "&Add", cyrillic, cyrillicNames) || !Check(Answers(w, 600000), "the program answers"))
+        return;
+    for (const Row& row : ExpectedRows(cyrillic, cyrillicNames))
+        rows.push_back(row);
+    CheckRows(w, rows, "Cyrillic names that fill the buffer's characters in twice the bytes are all added");
 
     if (!ChooseFiles(w, "&Add", over, overNames) || !Check(Answers(w, 600000), "the program answers")) return;
     CheckRows(w, rows, "names one character over the buffer add nothing");
@@ -446,6 +459,114 @@ void ScenarioPersistRestore(const Args& args) {
     if (!ClickBox(w, kIdStartWithWindows, false, "\"Start with Windows\"")) return;
     PostMessageA(w.hwnd, WM_CLOSE, 0, 0);
     Check(WaitFor([&] { return !IsWindow(w.hwnd); }), "the close box ends the program");
+}
+
+// ---- names in any script ----
+
+// "Landscape" in Russian, "Sea" in Greek (a JPEG), "Mountains and water" in Chinese, and a sunrise emoji, in
+// UTF-8: the code page of the program and of this driver.
+const char* const kScriptNames[] = {
+    "\xD0\x9F\xD0\xB5\xD0\xB9\xD0\xB7\xD0\xB0\xD0\xB6.bmp",
+    "\xCE\x98\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1.jpg",
+    "\xE5\xB1\xB1\xE6\xB0\xB4.bmp",
+    "\xF0\x9F\x8C\x85 Sunrise.bmp",
+};
+
+std::wstring Utf16(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], n);
+    return text;
+}
+
+// The list's value "File<row>" as the registry holds it, in UTF-16.
+std::wstring StoredPath(int row) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Kelvara\\Ferlin2", 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return std::wstring();
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof data[0];
+    DWORD type = 0;
+    const std::wstring name = L"File" + std::to_wstring(row);
+    const LONG code =
+        RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return code == ERROR_SUCCESS && type == REG_SZ ? std::wstring(data) : std::wstring();
+}
+
+// The desktop's wallpaper style, as the user's settings hold it.
+void SetDesktopStyle(const std::string& style, const std::string& tile) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "WallpaperStyle", 0, REG_SZ, reinterpret_cast<const BYTE*>(style.c_str()),
+                   static_cast<DWORD>(style.size() + 1));
+    RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(tile.c_str()),
+                   static_cast<DWORD>(tile.size() + 1));
+    RegCloseKey(key);
+}
+
+// Ctrl+X ends the copy of that window; true once its process has gone.
+bool EndWithCtrlX(const MainWindow& w) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(w.hwnd));
+    BringToFront(w.hwnd);
+    PressKey('X', VK_CONTROL);
+    const bool ended = process && WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
+    if (process) CloseHandle(process);
+    return Check(ended, "Ctrl+X ends the program");
+}
+
+// Copies of four pictures under names in Cyrillic, Greek and Chinese letters and with an emoji: Add lists
+// them and previews the first; a new run restores them from the registry, which holds them in UTF-16, and
+// F9 makes the Greek-named JPEG the wallpaper, the desktop's style being "fill" before.
+void ScenarioScriptNames(const Args& args) {
+    if (!NeedArgs(args, 7, "script-names FOLDER EXE PREVIEW.bmp A B C D")) return;
+    const std::string folder = args[0] + "\\scripts";
+    const std::vector<std::string> names(std::begin(kScriptNames), std::end(kScriptNames));
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string from = args[0] + "\\" + args[3 + i], to = folder + "\\" + names[i];
+        if (!Check(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE,
+                   args[3 + i] + " copied as " + Quote(to)))
+            return;
+    }
+    MainWindow w;
+    if (!OpenAndAdd(w, folder, names)) return;
+    CheckPreview(w, args[2]);
+    if (!SelectRow(w, 1)) return;
+    WaitBanner(w, "after the Greek-named JPEG's preview");
+    if (!EndWithCtrlX(w)) return;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::wstring expected = Utf16(folder + "\\" + names[i]);
+        Check(_wcsicmp(StoredPath(static_cast<int>(i) + 1).c_str(), expected.c_str()) == 0,
+              "File" + std::to_string(i + 1) + " holds " + Quote(names[i]) + " in UTF-16");
+    }
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + args[1] + "\"";
+    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &process) != FALSE,
+               "the program starts again"))
+        return;
+    MainWindow again;
+    if (FindMain(again) && CheckRows(again, ExpectedRows(folder, names), "a new run restores the names")) {
+        Check(SelectedRow(again.list) == 1, "the stored selection, row 2, comes back",
+              "row " + std::to_string(SelectedRow(again.list) + 1));
+        WaitBanner(again, "after the restored JPEG's preview");
+        SetDesktopStyle("10", "0");
+        SetWallpaperWithF9(again);
+        EndWithCtrlX(again);
+    }
+    if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    Check(code == 0, "the new run ends with exit code 0", std::to_string(code));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 void ScenarioExit(const Args&) {

@@ -38,6 +38,7 @@ protected:
         ports.cursor = &cursor;
         ports.fileDialogs = &fileDialogs;
         ports.folders = &folders;
+        ports.token = &token;
         ports.wallpaper = &wallpaper;
         ports.lifetime = &lifetime;
         ports.registry = &registry;
@@ -106,6 +107,7 @@ protected:
     LoggingCursor cursor{log};
     ScriptedFileDialogs fileDialogs;
     FixedFolders folders;
+    FixedToken token;
     RecordingWallpaper wallpaper{log};
     CountingLifetime lifetime{&dialogs};
     MemoryRegistry registry;

@@ -51,7 +51,16 @@ public:
     explicit FixedFolders(std::string windowsDirectory = "C:\\WINDOWS")
         : windowsDirectory(std::move(windowsDirectory)) {}
     std::string WindowsDirectory() const override { return windowsDirectory; }
+    std::string LocalAppData() const override { return localAppData; }
     std::string windowsDirectory;
+    std::string localAppData;
+};
+
+// The process token's answer: not virtualized unless told otherwise; nothing: the question failed.
+class FixedToken : public ProcessToken {
+public:
+    std::optional<bool> VirtualizationEnabled() const override { return virtualized; }
+    std::optional<bool> virtualized = false;
 };
 
 // Records each call and whether the file was there at that moment.

@@ -78,6 +78,13 @@ TEST(IsJpegPath, OnlyTheUpperCasedExtensionJpgCounts) {
     EXPECT_FALSE(IsJpegPath("a.jpg:stream"));
     EXPECT_FALSE(IsJpegPath("photo"));
     EXPECT_FALSE(IsJpegPath("a.jpg "));
+    // UTF-8 names (Greek, Chinese, an emoji): only the ASCII letters are upper-cased, so a full-width
+    // "jpg" or a g with breve is no "G".
+    EXPECT_TRUE(IsJpegPath("C:\\pics\\\xCE\x98\xCE\xAC\xCE\xBB\xCE\xB1\xCF\x83\xCF\x83\xCE\xB1.jpg"));
+    EXPECT_TRUE(IsJpegPath("C:\\\xE7\x85\xA7\xE7\x89\x87\\\xE5\xB1\xB1\xE6\xB0\xB4.Jpg"));
+    EXPECT_TRUE(IsJpegPath("C:\\pics\\\xF0\x9F\x8C\x85.JPG"));
+    EXPECT_FALSE(IsJpegPath("C:\\pics\\a.\xEF\xBD\x8A\xEF\xBD\x90\xEF\xBD\x87"));
+    EXPECT_FALSE(IsJpegPath("C:\\pics\\a.jp\xC4\x9F"));
 }
 
 class PrepareTest : public ::testing::Test {

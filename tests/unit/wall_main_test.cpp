@@ -78,6 +78,10 @@ TEST(FileNameOfPathTest, TakesThePartAfterTheLastBackslashOrColon) {
     EXPECT_EQ(FileNameOfPath("\\\\server\\share\\x.jpg"), "x.jpg");
     EXPECT_EQ(FileNameOfPath("C:\\Pics\\"), "");
     EXPECT_EQ(FileNameOfPath("/home/pics/sea.bmp"), "/home/pics/sea.bmp");
+    // UTF-8 names, Cyrillic and Chinese: no byte of their letters is a "\\" or a ":".
+    EXPECT_EQ(FileNameOfPath("C:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\\xD0\x9F\xD0\xB5\xD0\xB9.bmp"),
+              "\xD0\x9F\xD0\xB5\xD0\xB9.bmp");
+    EXPECT_EQ(FileNameOfPath("D:\xE5\xB1\xB1\xE6\xB0\xB4.bmp"), "\xE5\xB1\xB1\xE6\xB0\xB4.bmp");
 }
 
 // ---- The image list ----

@@ -11,6 +11,7 @@ namespace {
 
 using testing::EventLog;
 using testing::kBannerEvent;
+using testing::MemoryRegistry;
 using testing::ReadBytes;
 using testing::WallMainTest;
 
@@ -128,6 +129,98 @@ TEST_F(WallMainTest, ZeroLengthPictureWritesAZeroLengthWallpaperFile) {
     Form1().Setwallpaper1Click(form.get());
     ASSERT_EQ(wallpaper.fileNames.size(), 1u);
     EXPECT_EQ(std::filesystem::file_size(WallpaperFile()), 0u);
+}
+
+// The wallpaper style at the moment Windows is asked.
+class StyleAtCall : public testing::RecordingWallpaper {
+public:
+    StyleAtCall(EventLog& log, const MemoryRegistry& registry)
+        : RecordingWallpaper(log), registry_(registry) {}
+    bool SetDeskWallpaper(const std::string& fileName) override {
+        styles.push_back(registry_.String("Control Panel\\Desktop", "WallpaperStyle").value_or("-"));
+        return RecordingWallpaper::SetDeskWallpaper(fileName);
+    }
+    std::vector<std::string> styles;
+
+private:
+    const MemoryRegistry& registry_;
+};
+
+// Windows reads the style at the call: it is centre by then, and a style that cannot be written
+// leaves the call to happen all the same.
+TEST_F(WallMainTest, RescalingStyleIsCentreWhenWindowsIsAskedAndFailuresAreSilent) {
+    const std::string desktop = "Control Panel\\Desktop";
+    StyleAtCall styleAtCall(log, registry);
+    ports.wallpaper = &styleAtCall;
+    Start();
+    std::filesystem::create_directory(folders.windowsDirectory);
+    List({Picture("a.bmp"), temp.File("gone.bmp")});
+    registry.PutString(desktop, "WallpaperStyle", "10");
+    registry.PutString(desktop, "TileWallpaper", "0");
+    Form1().Filez.SelectRow(2);
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_EQ(registry.String(desktop, "WallpaperStyle"), "10") << "no wallpaper, no change";
+
+    Form1().Filez.SelectRow(1);
+    Form1().Setwallpaper1Click(form.get());
+    registry.PutString(desktop, "WallpaperStyle", "6");
+    registry.Fail(MemoryRegistry::Call::SetValue, "WallpaperStyle");
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_EQ(styleAtCall.styles, (std::vector<std::string>{"0", "6"}));
+    EXPECT_EQ(registry.String(desktop, "TileWallpaper"), "0");
+    EXPECT_EQ(registry.OpenHandles(), 0);
+}
+
+// The Windows directory of a virtualized process is the user's VirtualStore, where the desktop never
+// looks; the per-user folder is taken only when the token says so and the system names it.
+TEST_F(WallMainTest, WallpaperFileGoesToThePerUserFolderOnlyWhenVirtualized) {
+    const std::string local = temp.File("Local");
+    struct Case {
+        std::optional<bool> virtualized;
+        std::string localAppData;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {true, local, local + "\\Tavo Wallpaper 2"},
+        {false, local, folders.windowsDirectory},
+        {std::nullopt, local, folders.windowsDirectory},
+        {true, "", folders.windowsDirectory},
+    };
+    for (const Case& c : cases) {
+        token.virtualized = c.virtualized;
+        folders.localAppData = c.localAppData;
+        EXPECT_EQ(Form1().WallpaperFileName(), c.folder + "\\Tavo Wallpaper.bmp") << c.localAppData;
+    }
+    ports.token = nullptr;
+    Start();
+    EXPECT_EQ(Form1().WallpaperFileName(), WallpaperFile()) << "no token to ask";
+}
+
+TEST_F(WallMainTest, VirtualizedWallpaperMakesItsFolderAndIsWrittenThere) {
+    token.virtualized = true;
+    std::filesystem::create_directory(temp.File("Local"));
+    folders.localAppData = temp.File("Local");
+    const std::string userFolder = folders.localAppData + "\\Tavo Wallpaper 2";
+    const std::string a = Picture("a.bmp");
+    List({a});
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_TRUE(std::filesystem::is_directory(userFolder));
+    const std::string file = userFolder + "\\Tavo Wallpaper.bmp";
+    ASSERT_EQ(wallpaper.fileNames, (std::vector<std::string>{file}));
+    EXPECT_TRUE(wallpaper.fileExisted[0]);
+    EXPECT_FALSE(std::filesystem::exists(WallpaperFile()));
+    Form1().Setwallpaper1Click(form.get());
+    EXPECT_EQ(wallpaper.fileNames.size(), 2u) << "the folder that is there already is taken";
+
+    folders.localAppData = temp.File("missing/Local");
+    const std::string unmade = folders.localAppData + "\\Tavo Wallpaper 2\\Tavo Wallpaper.bmp";
+    try {
+        Form1().Setwallpaper1Click(form.get());
+        FAIL() << "the error reaches the error box";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + unmade);
+    }
+    EXPECT_EQ(wallpaper.fileNames.size(), 2u);
 }
 
 TEST_F(WallMainTest, DoubleClickPreviewsAnEntryFirstThenSetsIt) {

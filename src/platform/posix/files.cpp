@@ -1,5 +1,5 @@
-// Reading and replacing files on POSIX systems: only regular files are read, and a new
-// file of a unique name is renamed over the target, which is atomic there.
+// Reading and replacing files and making folders on POSIX systems: only regular files are read,
+// and a new file of a unique name is renamed over the target, which is atomic there.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,6 +125,12 @@ void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pi
         written = written && WriteAll(temporary.Fd(), piece.data, piece.size);
     if (!temporary.Close() || !written) throw Error("Stream write error");
     if (!temporary.MoveOver(path)) throw cannotCreate;
+}
+
+bool MakeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat status;
+    return errno == EEXIST && stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 }  // namespace tavo

@@ -1,5 +1,5 @@
-// Reading and replacing files on Windows: only disk files are read, and a new file of a
-// unique name is moved over the target, keeping the old one until the new one is complete.
+// Reading and replacing files and making folders on Windows: only disk files are read, and a new
+// file of a unique name is moved over the target, keeping the old one until the new one is complete.
 #include <windows.h>
 
 #include <new>
@@ -128,6 +128,12 @@ void WriteFileReplacing(const std::string& path, const std::vector<ByteSpan>& pi
         written = written && WriteAll(temporary.Get(), piece.data, piece.size);
     if (!temporary.Close() || !written) throw Error("Stream write error");
     if (!temporary.MoveOver(path)) throw cannotCreate;
+}
+
+bool MakeFolder(const std::string& path) {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace tavo

@@ -127,4 +127,19 @@ private:
     HWND hwnd_;
 };
 
+// A kernel object's handle (a process token, ...): CloseHandle at the end of its life.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    ~OwnedHandle() {
+        if (handle_) CloseHandle(handle_);
+    }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
 }  // namespace tavo::win32

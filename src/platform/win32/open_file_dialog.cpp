@@ -52,13 +52,24 @@ DWORD DialogFlags(const OpenDialogOptions& options) {
     return flags;
 }
 
+// The characters the names take as the dialog counts them (UTF-16 units, NULs included), whatever
+// the number of bytes each takes in the process's code page.
+size_t CharactersOf(const std::string& names) {
+    return static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, names.data(), static_cast<int>(names.size()), nullptr, 0));
+}
+
 }  // namespace
 
+// The A call's buffer counts bytes, and a character may take up to three in UTF-8: the dialog gets
+// room for the request's characters in bytes, and names that take more characters fail as they
+// would in a buffer of that many characters.
 std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialogRequest& request) {
     const size_t chars = request.bufferChars < 2 ? 2 : request.bufferChars;
-    // Two spare characters: names that do not fit may be written one character past the end.
-    std::vector<char> buffer(chars + 2, '\0');
-    if (request.fileName.size() < chars) request.fileName.copy(buffer.data(), request.fileName.size());
+    const size_t bytes = chars * kMaxBytesPerChar;
+    // Two spare bytes: names that do not fit may be written one character past the end.
+    std::vector<char> buffer(bytes + 2, '\0');
+    if (request.fileName.size() < bytes) request.fileName.copy(buffer.data(), request.fileName.size());
     std::vector<char> filter = FilterPairs(request.filter);
 
     OPENFILENAMEA ofn{};
@@ -67,7 +78,7 @@ std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialog
     ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.data();
     ofn.nFilterIndex = static_cast<DWORD>(request.filterIndex);
     ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(chars);
+    ofn.nMaxFile = static_cast<DWORD>(bytes);
     ofn.lpstrInitialDir = request.initialDir.empty() ? nullptr : request.initialDir.c_str();
     ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
     ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
@@ -76,8 +87,9 @@ std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialog
     // Cancelled, or failed: nothing changes. Names that do not fit the buffer fail on Windows
     // (FNERR_BUFFERTOOSMALL); Wine confirms them without a closing NUL inside the buffer.
     if (!GetOpenFileNameA(&ofn) || CommDlgExtendedError() != 0) return std::nullopt;
-    std::optional<std::vector<std::string>> files =
-        ReadSelectedFiles(std::string(buffer.data(), chars), ofn.nFileOffset);
+    const std::string result(buffer.data(), bytes);
+    if (CharactersOf(SelectedNamesText(result, ofn.nFileOffset)) > chars) return std::nullopt;
+    std::optional<std::vector<std::string>> files = ReadSelectedFiles(result, ofn.nFileOffset);
     if (!files || files->empty()) return std::nullopt;
     return OpenDialogResult{std::move(*files), static_cast<int>(ofn.nFilterIndex)};
 }

@@ -1,5 +1,7 @@
-// Screen metrics, message boxes, the cursor, the Windows directory and the wallpaper call.
+// Screen metrics, message boxes, the cursor, the system's folders, the process token and the wallpaper call.
 #include "platform/win32/ports_win32.h"
+
+#include <shlobj.h>
 
 #include <vector>
 
@@ -73,6 +75,44 @@ std::string SystemFoldersWin32::WindowsDirectory() const {
         if (length >= buffer.size()) return std::string();
     }
     return std::string(buffer.data(), length);
+}
+
+namespace {
+
+// The text in the process's code page (UTF-8 where the manifest's choice is honoured); empty when a
+// character has no equivalent there, as a name spelled otherwise would not be found by the A calls.
+std::string InCodePage(const std::wstring& text) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL lossy = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), nullptr,
+                                         0, nullptr, utf8 ? nullptr : &lossy);
+    if (size <= 0 || lossy) return std::string();
+    std::string converted(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), &converted[0], size,
+                        nullptr, nullptr);
+    return converted;
+}
+
+}  // namespace
+
+// Asked in UTF-16: the folder in the code page may take more bytes than a MAX_PATH buffer holds.
+std::string SystemFoldersWin32::LocalAppData() const {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::string();
+    return InCodePage(path);
+}
+
+std::optional<bool> ProcessTokenWin32::VirtualizationEnabled() const {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
+    const OwnedHandle owned(token);
+    DWORD enabled = 0;
+    DWORD size = 0;
+    if (!GetTokenInformation(token, TokenVirtualizationEnabled, &enabled, sizeof enabled, &size))
+        return std::nullopt;
+    return enabled != 0;
 }
 
 bool WallpaperWin32::SetDeskWallpaper(const std::string& fileName) {

@@ -7,6 +7,11 @@
 
 namespace tavo::win32 {
 
+// The most bytes one UTF-16 character takes in the process's code page (UTF-8 under the manifest's
+// choice): a buffer the A calls fill in bytes holds as many characters as before at this many times
+// the size.
+constexpr size_t kMaxBytesPerChar = 3;
+
 class ScreenWin32 : public Screen {
 public:
     int Width() const override;
@@ -45,6 +50,13 @@ public:
 class SystemFoldersWin32 : public SystemFolders {
 public:
     std::string WindowsDirectory() const override;
+    std::string LocalAppData() const override;
+};
+
+// The process token's answer (Windows Vista and later; earlier systems cannot be asked).
+class ProcessTokenWin32 : public ProcessToken {
+public:
+    std::optional<bool> VirtualizationEnabled() const override;
 };
 
 class WallpaperWin32 : public Wallpaper {

@@ -1,6 +1,8 @@
 // The registry port on advapi32.
 #include "platform/win32/persist_ports.h"
 
+#include "platform/win32/ports_win32.h"
+
 namespace tavo::win32 {
 
 namespace {
@@ -52,11 +54,13 @@ long RegistryWin32::CloseKey(RegKey key) {
     return RegCloseKey(ToHkey(key));
 }
 
-// At most 260 characters, always terminated (the call leaves a cut-off name unterminated on old systems).
+// At most 260 characters, in as many bytes as the code page needs for them; always terminated (the
+// call leaves a cut-off name unterminated on old systems).
 std::string ProgramModuleWin32::FileName() const {
-    char name[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
-    return std::string(name, length < MAX_PATH ? length : MAX_PATH);
+    constexpr DWORD kBytes = MAX_PATH * kMaxBytesPerChar;
+    char name[kBytes + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, name, kBytes);
+    return std::string(name, length < kBytes ? length : kBytes);
 }
 
 }  // namespace tavo::win32

@@ -20,9 +20,7 @@ const char kTitle[] = "Tavo Wallpaper 2";
 
 // The windows could not be created: the box without an owner, and the program ends.
 int StartupFailed(const std::exception& error) {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string module = path;
+    std::string module = tavo::win32::ProgramModuleWin32().FileName();
     module = module.substr(module.find_last_of("\\/") + 1);
     const std::string text =
         tavo::StartupErrorText(tavo::ErrorClassName(error), module,
@@ -43,6 +41,7 @@ int Run() {
     tavo::win32::CursorWin32 cursor;
     tavo::win32::FileDialogsWin32 fileDialogs;
     tavo::win32::SystemFoldersWin32 folders;
+    tavo::win32::ProcessTokenWin32 token;
     tavo::win32::WallpaperWin32 wallpaper;
     tavo::win32::RegistryWin32 registry;
     tavo::win32::WindowPlacementWin32 placement;
@@ -58,6 +57,7 @@ int Run() {
     ports.cursor = &cursor;
     ports.fileDialogs = &fileDialogs;
     ports.folders = &folders;
+    ports.token = &token;
     ports.wallpaper = &wallpaper;
     ports.lifetime = &application;
     ports.registry = &registry;
