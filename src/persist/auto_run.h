@@ -3,12 +3,17 @@
 
 #include <string>
 
+#include "framework/program_module.h"
 #include "framework/registry.h"
 
 namespace tavo {
 
 extern const char kRunKeyPath[];
 extern const char kRunValueName[];
+
+// The running executable's path as the Run key records it: what the system gives in a buffer of 260
+// characters, a path too long for it cut as the system cuts it, never with a NUL inside.
+std::string ExecutablePath(const ProgramModule& module);
 
 // True when the Run key opens for writing and reading and its value holds exactly
 // `exePath` (letter case counts); false otherwise.

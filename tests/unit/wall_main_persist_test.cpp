@@ -210,6 +210,51 @@ TEST_F(AutoRunTest, FailedRunKeyCallsEndWithTheBoxShowingWhatTheKeyHolds) {
     EXPECT_EQ(registry.OpenHandles(), 0);
 }
 
+// Only write and read access: an account that may read the Run key but not write it sees the box off and
+// changes nothing; one that may do exactly that much works in every way.
+TEST_F(AutoRunTest, TheRunKeyIsOpenedForWritingAndReadingAndNoMore) {
+    constexpr uint32_t kKeyRead = 0x20019;
+    StartWithRunValue(module.fileName);
+    registry.Restrict(kRun, kKeyRead);
+    Start();
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    EXPECT_EQ(RunValue(), module.fileName);
+
+    registry.Restrict(kRun, kKeyWrite | kKeyQueryValue);
+    Start();
+    EXPECT_TRUE(Form1().AutoRun.Checked());
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(RunValue());
+    Form1().AutoRun.Toggle();
+    EXPECT_TRUE(Form1().AutoRun.Checked());
+    EXPECT_EQ(RunValue(), module.fileName);
+}
+
+// A path the system's 260-character buffer cannot hold comes back cut (Windows Vista and later: 259
+// characters and a NUL; older systems: 260 and none): the value holds it as cut and the box stays on.
+TEST_F(AutoRunTest, ALongPathIsRecordedAsTheSystemGivesItAndTheBoxStaysOn) {
+    struct Case {
+        size_t length;
+        bool cutWithoutNul;
+        size_t kept;
+    };
+    const Case cases[] = {
+        {259, false, 259}, {260, false, 259}, {300, false, 259}, {260, true, 260}, {300, true, 260}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + (c.cutWithoutNul ? " cut without a NUL" : ""));
+        module.fileName = "C:\\" + std::string(c.length - 3, 'a');
+        module.cutWithoutNul = c.cutWithoutNul;
+        StartWithRunValue("");
+        Form1().AutoRun.Toggle();
+        EXPECT_TRUE(Form1().AutoRun.Checked());
+        EXPECT_EQ(RunValue(), module.fileName.substr(0, c.kept));
+        Start();
+        EXPECT_TRUE(Form1().AutoRun.Checked());
+    }
+}
+
 TEST(FormStorageBindingTest, OnlyValidEntriesOfExistingComponentsStayAndTheNameFollowsTheComponent) {
     MemoryRegistry registry;
     FakeWindowPlacement placement;

@@ -52,11 +52,8 @@ long RegistryWin32::CloseKey(RegKey key) {
     return RegCloseKey(ToHkey(key));
 }
 
-// At most 260 characters, always terminated (the call leaves a cut-off name unterminated on old systems).
-std::string ProgramModuleWin32::FileName() const {
-    char name[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, name, MAX_PATH);
-    return std::string(name, length < MAX_PATH ? length : MAX_PATH);
+std::uint32_t ProgramModuleWin32::ModuleFileName(char* buffer, std::uint32_t size) const {
+    return GetModuleFileNameA(nullptr, buffer, size);
 }
 
 }  // namespace tavo::win32
