@@ -40,17 +40,52 @@ void ScenarioTrayStart(const Args&) {
     Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
 }
 
-// Left and right clicks show the window, in the same place after a Hide; a middle click does nothing; a
-// double-click shows it once and leaves no click pending.
+// The screen takes this size; 0 x 0 is the size the desktop was started with.
+bool SetScreen(DWORD width, DWORD height) {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    return ChangeDisplaySettingsA(width ? &mode : nullptr, 0) == DISP_CHANGE_SUCCESSFUL &&
+           (!width ||
+            WaitFor([&] { return GetSystemMetrics(SM_CXSCREEN) == static_cast<int>(width); }, 5000));
+}
+
+// The main window's stored "ShowCmd", as the settings store writes it.
+void StoreShowCmd(const char* text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelvara\\Ferlin2\\Main", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "ShowCmd", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(std::strlen(text) + 1));
+    RegCloseKey(key);
+}
+
+// The first show centres the window on the screen as it is then, not as it was at the start. Left and
+// right clicks show the window, in the same place after a Hide; a middle click does nothing; a double-click
+// shows it once and leaves no click pending. The stored state is the state the window is shown in.
 void ScenarioTrayClicks(const Args&) {
     HWND tray = FindTray();
     if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    WaitUntilStarted(tray);
+    const bool smaller = Check(SetScreen(800, 600), "the screen becomes 800 x 600 after the start");
     MainWindow w;
-    if (!FindMain(w)) return;
-    Check(WaitFor([] { return TaskbarButtons() == 1; }), "a taskbar button while the window is shown",
-          std::to_string(TaskbarButtons()) + " buttons");
+    const bool found = FindMain(w);
     RECT first{};
     GetWindowRect(w.hwnd, &first);
+    if (smaller) {
+        Check(SetScreen(0, 0), "the screen is 1024 x 768 again");
+        Check(first.left == (800 - (first.right - first.left)) / 2 &&
+                  first.top == (600 - (first.bottom - first.top)) / 2,
+              "the first show centres the window on the 800 x 600 screen",
+              "it is " + SizeText(first) + " at " + std::to_string(first.left) + "," +
+                  std::to_string(first.top));
+    }
+    if (!found) return;
+    Check(WaitFor([] { return TaskbarButtons() == 1; }), "a taskbar button while the window is shown",
+          std::to_string(TaskbarButtons()) + " buttons");
     HWND hide = FindDescendant(w.hwnd, "Button", "&Hide");
     auto hideWindow = [&](const std::string& what) {
         Send(hide, BM_CLICK, 0, 0);
@@ -77,6 +112,18 @@ void ScenarioTrayClicks(const Args&) {
     hideWindow("Hide once more");
     TrayMouse(tray, {WM_LBUTTONUP});
     Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
+    StoreShowCmd("2");
+    TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+    Check(WaitFor([&] { return IsWindowVisible(w.hwnd) && IsIconic(w.hwnd); }),
+          "a stored ShowCmd 2 shows it minimized");
+    // What the Hide button reports when clicked, which a minimized window cannot be.
+    PostMessageA(w.hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hide), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(hide));
+    Check(WaitFor([&] { return !IsWindowVisible(w.hwnd); }), "Hide hides the minimized window");
+    StoreShowCmd("3");
+    TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+    Check(WaitFor([&] { return IsWindowVisible(w.hwnd) && IsZoomed(w.hwnd); }),
+          "a stored ShowCmd 3 shows it maximized");
 }
 
 // The shell announces a new taskbar: the icon registers again (the shell's log shows it) and still works.

@@ -50,6 +50,7 @@ SplashWindow::SplashWindow(TSplashForm& form, HWND owner) : form_(form) {
     SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
     form_.onVisibleChanged = [this] { ShowOrHide(); };
+    form_.onCentre = [this] { CentreOnScreen(Handle()); };
     form_.onBringToTop = [this] {
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     };
@@ -62,26 +63,14 @@ SplashWindow::SplashWindow(TSplashForm& form, HWND owner) : form_(form) {
 
 SplashWindow::~SplashWindow() {
     form_.onVisibleChanged = nullptr;
+    form_.onCentre = nullptr;
     form_.onBringToTop = nullptr;
     if (timerRunning_ && Handle()) KillTimer(Handle(), kTimerId);
 }
 
-// Centred the first time it is shown, maximized when the program was started so.
+// Maximized when the program was started so.
 void SplashWindow::ShowOrHide() {
-    if (!form_.Visible()) {
-        ShowWindow(Handle(), SW_HIDE);
-        return;
-    }
-    if (!placed_) {
-        placed_ = true;
-        RECT r;
-        GetWindowRect(Handle(), &r);
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ShowWindow(Handle(), form_.windowState == WindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    ShowWindow(Handle(), form_.Visible() ? ShowCommandOf(form_.windowState) : SW_HIDE);
 }
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
