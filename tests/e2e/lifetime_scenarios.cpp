@@ -190,8 +190,60 @@ void ScenarioTwoCopies(const Args&) {
     }
 }
 
+LRESULT CALLBACK LabelHostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_CTLCOLORSTATIC) return DefWindowProcA(hwnd, message, wParam, lParam);
+    SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// "TavoWall" as a label of the splash's size and colours draws it in a bold, underlined FACE whose
+// characters are 33 pixels high.
+bool DrawSplashLabel(const char* face, Pixels& out) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = LabelHostProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TavoE2eLabelHost";
+    RegisterClassA(&wc);
+    HWND host = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 135, 37, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    HWND label = CreateWindowExA(0, "STATIC", "TavoWall", WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0,
+                                 135, 37, host, nullptr, wc.hInstance, nullptr);
+    HFONT font = CreateFontA(-33, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 135, 37);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    SelectObject(memory, old);
+    const bool ok = ReadBitmap(bitmap, out);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DestroyWindow(host);
+    DeleteObject(font);
+    return ok;
+}
+
+// The splash's label is drawn in a sans-serif face at a character height of 33 pixels, bold and
+// underlined: "MS Sans Serif" is a bitmap font under Wine, so one of the scalable faces that stand in.
+bool CheckSplashLabel(HWND splash) {
+    Pixels shown, drawn;
+    if (!Check(CaptureClient(splash, shown) && shown.width == 135 && shown.height == 37,
+               "the splash shows 135 x 37 pixels"))
+        return false;
+    for (const char* face : {"Microsoft Sans Serif", "Arial", "Tahoma"})
+        if (DrawSplashLabel(face, drawn) && drawn.data == shown.data)
+            return Check(true, std::string("its label is drawn in ") + face + " of character height 33");
+    return Check(false, "its label is drawn in a sans-serif face of character height 33",
+                 "no stand-in face draws it so");
+}
+
 // Started minimized (SW_SHOWMINNOACTIVE): no splash, a minimized taskbar button instead; restoring the
-// application from that button shows the splash, which then stays; Close on the button ends the program.
+// application from that button shows the splash, which stays, its timer stopped at its first tick, until a
+// click on its label hides it; Close on the button ends the program.
 void ScenarioMinimizedStart(const Args& args) {
     if (!NeedArgs(args, 1, "minimized-start EXE")) return;
     STARTUPINFOA startup{};
@@ -217,6 +269,10 @@ void ScenarioMinimizedStart(const Args& args) {
         SendMessageTimeoutA(app, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
         Check(WaitFor([&] { return IsWindowVisible(splash) && !IsIconic(app); }),
               "restored from its button, the program shows the splash");
+        Check(!WaitFor([&] { return !IsWindowVisible(splash); }, 500), "the splash stays");
+        CheckSplashLabel(splash);
+        ClickCentre(splash);
+        Check(WaitFor([&] { return !IsWindowVisible(splash); }), "a click on its label hides it");
         PostMessageA(app, WM_CLOSE, 0, 0);
     }
     Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,

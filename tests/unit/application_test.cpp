@@ -65,9 +65,13 @@ TEST(TaskbarButton, FollowsTheVisibleWindowsExceptAfterAMinimizedStart) {
             other.Show();
             other.Show();
             other.Hide();
-            // Restored from the taskbar button, a minimized start shows the splash, which then stays.
+            // Restored from the taskbar button, a minimized start shows the splash, which then stays (its
+            // timer stopped at its first tick) until a click on its label.
             app.Restored();
+            splash.Timer1.Tick();
             EXPECT_EQ(splash.Visible(), c.showCommand == 7);
+            splash.Label1.Click();
+            EXPECT_FALSE(splash.Visible());
         };
         app.Run();
         EXPECT_EQ(ButtonCalls(log), c.calls) << "show command " << c.showCommand;
