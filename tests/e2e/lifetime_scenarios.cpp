@@ -241,9 +241,29 @@ bool CheckSplashLabel(HWND splash) {
                  "no stand-in face draws it so");
 }
 
+// The taskbar button's menu offers no Move, Size or Maximize: typed while it is open, their letters do
+// nothing, and Minimize's then minimizes the application.
+void CheckButtonMenu(HWND app) {
+    const DWORD pid = ProcessOf(app);
+    PostMessageA(app, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    const bool open = WaitFor([&] {
+        for (HWND hwnd : TopLevelWindows())
+            if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") return true;
+        return false;
+    });
+    if (!Check(open, "the taskbar button's menu opens")) return;
+    for (char letter : {'m', 's', 'x', 'n'})
+        PostMessageA(app, WM_CHAR, static_cast<WPARAM>(letter), 0);
+    if (Check(WaitFor([&] { return IsIconic(app) != FALSE; }, 5000),
+              "of Move (m), Size (s), Maximize (x) and Minimize (n) only Minimize is in its menu"))
+        return;
+    PostMessageA(app, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(app, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
 // Started minimized (SW_SHOWMINNOACTIVE): no splash, a minimized taskbar button instead; restoring the
 // application from that button shows the splash, which stays, its timer stopped at its first tick, until a
-// click on its label hides it; Close on the button ends the program.
+// click on its label hides it; the button's menu is checked; Close on the button ends the program.
 void ScenarioMinimizedStart(const Args& args) {
     if (!NeedArgs(args, 1, "minimized-start EXE")) return;
     STARTUPINFOA startup{};
@@ -273,6 +293,7 @@ void ScenarioMinimizedStart(const Args& args) {
         CheckSplashLabel(splash);
         ClickCentre(splash);
         Check(WaitFor([&] { return !IsWindowVisible(splash); }), "a click on its label hides it");
+        CheckButtonMenu(app);
         PostMessageA(app, WM_CLOSE, 0, 0);
     }
     Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,
