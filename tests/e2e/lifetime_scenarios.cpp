@@ -18,19 +18,22 @@ void ScenarioTrayStart(const Args&) {
                        (GetSystemMetrics(SM_CXSCREEN) - 135) / 2 + 135,
                        (GetSystemMetrics(SM_CYSCREEN) - 37) / 2 + 37};
     RECT r{};
+    const auto shown = [pid] {
+        std::vector<std::string> classes;
+        for (HWND hwnd : TopLevelWindows())
+            if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) classes.push_back(ClassOf(hwnd));
+        return classes;
+    };
+    // Centred but not yet visible, the splash has its taskbar button already: the tick hides both.
     Check(WaitFor([&] {
               const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
               splash = found.empty() ? nullptr : found.front();
-              return splash && GetWindowRect(splash, &r) && EqualRect(&r, &centred) &&
-                     !IsWindowVisible(splash);
+              return splash && GetWindowRect(splash, &r) && EqualRect(&r, &centred) && shown().empty();
           }),
           "the splash was shown, 135x37 and centred, and is hidden after its first timer tick",
           "it is " + SizeText(r) + " at " + std::to_string(r.left) + "," + std::to_string(r.top) +
               (splash && IsWindowVisible(splash) ? ", visible" : ""));
-    std::vector<std::string> shown;
-    for (HWND hwnd : TopLevelWindows())
-        if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) shown.push_back(ClassOf(hwnd));
-    Check(shown.empty(), "no window of the program is on the screen", Join(shown));
+    Check(shown().empty(), "no window of the program is on the screen", Join(shown()));
     Check(WaitFor([] { return TaskbarButtons() == 0; }), "no taskbar button",
           std::to_string(TaskbarButtons()) + " buttons");
     // Ended without ever showing its window: Close on the taskbar button's menu reaches the hidden
