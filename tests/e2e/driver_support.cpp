@@ -544,6 +544,20 @@ bool CaptureClient(HWND hwnd, Pixels& out) {
     return ok;
 }
 
+bool DrawPixels(int width, int height, const std::function<void(HDC)>& draw, Pixels& out) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    draw(memory);
+    SelectObject(memory, old);
+    const bool ok = ReadBitmap(bitmap, out);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 void SavePicture(const Pixels& p, const std::string& path) {
     BITMAPFILEHEADER file = {};
     BITMAPINFOHEADER info = {};

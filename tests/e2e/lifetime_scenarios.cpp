@@ -215,16 +215,12 @@ bool DrawSplashLabel(const char* face, Pixels& out) {
     HFONT font = CreateFontA(-33, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 135, 37);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-    SelectObject(memory, old);
-    const bool ok = ReadBitmap(bitmap, out);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const bool ok = DrawPixels(
+        135, 37,
+        [label](HDC dc) {
+            SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        },
+        out);
     DestroyWindow(host);
     DeleteObject(font);
     return ok;

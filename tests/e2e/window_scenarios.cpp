@@ -282,22 +282,18 @@ bool ShowsIcon(HWND box, LPCSTR id) {
             continue;
         Pixels shown, drawn;
         if (!CaptureClient(child, shown) || shown.data.empty()) return false;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, shown.width, shown.height);
-        HGDIOBJ old = SelectObject(memory, bitmap);
         const DWORD rgb = shown.At(0, 0);  // a corner the icon leaves transparent
         HBRUSH background = CreateSolidBrush(RGB(rgb >> 16, (rgb >> 8) & 0xff, rgb & 0xff));
-        RECT all = {0, 0, shown.width, shown.height};
-        FillRect(memory, &all, background);
-        DrawIcon(memory, 0, 0, LoadIconA(nullptr, id));
-        SelectObject(memory, old);
-        const bool ok = ReadBitmap(bitmap, drawn) && drawn.data == shown.data;
+        const bool ok = DrawPixels(
+            shown.width, shown.height,
+            [&](HDC dc) {
+                RECT all = {0, 0, shown.width, shown.height};
+                FillRect(dc, &all, background);
+                DrawIcon(dc, 0, 0, LoadIconA(nullptr, id));
+            },
+            drawn);
         DeleteObject(background);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return ok;
+        return ok && drawn.data == shown.data;
     }
     return false;
 }
