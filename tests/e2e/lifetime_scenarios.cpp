@@ -43,16 +43,19 @@ void ScenarioTrayStart(const Args&) {
     Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
 }
 
-// The screen takes this size; 0 x 0 is the size the desktop was started with.
-bool SetScreen(DWORD width, DWORD height) {
+// The screen takes this size for the rest of the session, as the programs see it.
+bool SetScreen(int width, int height) {
     DEVMODEA mode{};
     mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    return ChangeDisplaySettingsA(width ? &mode : nullptr, 0) == DISP_CHANGE_SUCCESSFUL &&
-           (!width ||
-            WaitFor([&] { return GetSystemMetrics(SM_CXSCREEN) == static_cast<int>(width); }, 5000));
+    return ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL &&
+           WaitFor(
+               [&] {
+                   return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+               },
+               5000);
 }
 
 // The main window's stored "ShowCmd", as the settings store writes it.
@@ -73,13 +76,14 @@ void ScenarioTrayClicks(const Args&) {
     HWND tray = FindTray();
     if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
     WaitUntilStarted(tray);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const bool smaller = Check(SetScreen(800, 600), "the screen becomes 800 x 600 after the start");
     MainWindow w;
     const bool found = FindMain(w);
     RECT first{};
     GetWindowRect(w.hwnd, &first);
     if (smaller) {
-        Check(SetScreen(0, 0), "the screen is 1024 x 768 again");
+        Check(SetScreen(screenWidth, screenHeight), "the screen has its size again");
         Check(first.left == (800 - (first.right - first.left)) / 2 &&
                   first.top == (600 - (first.bottom - first.top)) / 2,
               "the first show centres the window on the 800 x 600 screen",
