@@ -531,17 +531,14 @@ bool CaptureClient(HWND hwnd, Pixels& out) {
     GetClientRect(hwnd, &r);
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
-    SelectObject(memory, old);
-    const bool ok = ReadBitmap(bitmap, out);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ok;
+    return DrawPixels(
+        r.right, r.bottom,
+        [&](HDC dc) {
+            HDC screen = GetDC(nullptr);
+            BitBlt(dc, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+            ReleaseDC(nullptr, screen);
+        },
+        out);
 }
 
 bool DrawPixels(int width, int height, const std::function<void(HDC)>& draw, Pixels& out) {
