@@ -9,6 +9,8 @@
 
 namespace tavo {
 
+const char kStartupErrorCaption[] = "Application Error";
+
 std::string StartupErrorText(const std::string& className, const std::string& module, std::uintptr_t address,
                              const std::string& message) {
     char where[32];
@@ -58,6 +60,19 @@ void TApplication::UpdateTaskbarButton() {
     if (window_.ButtonVisible() != buttonShown_ || wanted == buttonShown_) return;
     window_.SetButtonVisible(wanted);
     buttonShown_ = wanted;
+}
+
+int TApplication::Start(const std::function<void()>& createForms) {
+    try {
+        createForms();
+    } catch (const std::exception& error) {
+        window_.StartupErrorBox(StartupErrorText(ErrorClassName(error), window_.ModuleName(),
+                                                 window_.ModuleAddress(), error.what()),
+                                kStartupErrorCaption);
+        return 1;
+    }
+    Run();
+    return 0;
 }
 
 void TApplication::Run() {

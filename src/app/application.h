@@ -18,6 +18,8 @@ namespace tavo {
 // Makes the real window of a form that has just been created.
 using FormWindowMaker = std::function<std::unique_ptr<FormWindow>(Form& form)>;
 
+// The caption of the box that ends a start-up whose windows could not be created.
+extern const char kStartupErrorCaption[];
 // The text of the box that ends a start-up whose windows could not be created:
 // "Exception CLASS in module MODULE at ADDRESS." and the message on a line of its own,
 // with a full stop unless it is empty or ends in one.
@@ -46,6 +48,10 @@ public:
     }
     Form* MainForm() const { return forms_.empty() ? nullptr : forms_.front().form.get(); }
 
+    // The whole run: `createForms` makes the windows, then Run. An error while they are made
+    // ends the start instead: the box "Application Error" reports it and the result is exit
+    // code 1; otherwise it is 0.
+    int Start(const std::function<void()>& createForms);
     // The message loop: shows the main form by the start-up show command, takes messages
     // until termination, then the end of the program.
     void Run();

@@ -49,6 +49,12 @@ public:
     // the program's other windows are disabled meanwhile and the window that was active
     // before is active again afterwards.
     virtual void ErrorBox(const std::string& text, const std::string& caption) = 0;
+    // The box that reports a start whose windows could not be made: task-modal, without an owner, with the
+    // stop icon and an OK button.
+    virtual void StartupErrorBox(const std::string& text, const std::string& caption) = 0;
+    // The executable's file name without its folder, and the address it is loaded at.
+    virtual std::string ModuleName() const = 0;
+    virtual std::uintptr_t ModuleAddress() const = 0;
     // The show command the process was started with.
     virtual int StartupShowCommand() const = 0;
     // Takes one message at a time until the quit message arrives.

@@ -8,7 +8,8 @@
 
 namespace tavo {
 
-// A typeface by name and its height in pixels (the character cell); an empty name is the window's own font.
+// A typeface by name and the height of its characters in pixels (the cell without its internal leading); an
+// empty name is the window's own font.
 struct Font {
     std::string name;
     int height = 0;

@@ -6,11 +6,27 @@
 
 namespace tavo {
 
+int ShowCommandOf(WindowState state) {
+    switch (state) {
+        case WindowState::Minimized:
+            return 2;
+        case WindowState::Maximized:
+            return 3;
+        case WindowState::Normal:
+            break;
+    }
+    return 1;
+}
+
 void Form::Show() {
     if (!visible_) {
         visible_ = true;
         if (onVisibleChanging) onVisibleChanging();
         if (onShow) onShow(this);
+        if (centreOnShow) {
+            centreOnShow = false;
+            if (onCentre) onCentre();
+        }
         if (onVisibleChanged) onVisibleChanged();
     }
     if (onBringToTop) onBringToTop();

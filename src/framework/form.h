@@ -19,6 +19,10 @@ struct SizeLimits {
 enum class FormBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum class WindowState { Normal, Minimized, Maximized };
 
+// The show command that puts a window in this state: SW_SHOWNORMAL (1), SW_SHOWMINIMIZED (2) or
+// SW_SHOWMAXIMIZED (3).
+int ShowCommandOf(WindowState state);
+
 class Form : public Component {
 public:
     Form() = default;
@@ -27,7 +31,8 @@ public:
 
     bool Visible() const { return visible_; }
     // Makes the window visible, then raises it. onShow runs while the window already
-    // counts as visible and before it is drawn; showing a visible window only raises it.
+    // counts as visible and before it is drawn; the first show then centres the window
+    // unless something has placed it. Showing a visible window only raises it.
     void Show();
     // onHide runs after the window counts as hidden, before it leaves the screen.
     // Hiding a hidden window does nothing.
@@ -51,7 +56,8 @@ public:
     int clientWidth = 0;
     int clientHeight = 0;
     SizeLimits limits;
-    // Centred on the screen when it is first shown, unless something has placed it before.
+    // Centred on the screen when it is first shown; cleared by that show, or by whatever
+    // places the window before it.
     bool centreOnShow = true;
     FormBorderStyle borderStyle = FormBorderStyle::Sizeable;
     WindowState windowState = WindowState::Normal;
@@ -65,6 +71,8 @@ public:
     std::function<void()> onVisibleChanging;
     // Tells the binding to show or hide the real window, after onShow or onHide.
     std::function<void()> onVisibleChanged;
+    // Tells the binding to centre the window on the screen.
+    std::function<void()> onCentre;
     // Tells the binding to raise the window to the top of the z-order.
     std::function<void()> onBringToTop;
     // Set by the application on its main form: closing it requests termination.

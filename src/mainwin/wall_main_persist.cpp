@@ -83,11 +83,11 @@ void TForm1::FormStorage1RestorePlacement(Component*) {
 }
 
 void TForm1::RefreshAutoRunCheck() {
-    AutoRun.SetChecked(RunValueMatches(*ports_.registry, ports_.module->FileName()));
+    AutoRun.SetChecked(RunValueMatches(*ports_.registry, ExecutablePath(*ports_.module)));
 }
 
 void TForm1::RegisterAutoRun() {
-    WriteRunValue(*ports_.registry, ports_.module->FileName());
+    WriteRunValue(*ports_.registry, ExecutablePath(*ports_.module));
 }
 
 void TForm1::UnregisterAutoRun() {

@@ -21,7 +21,8 @@
 //                                      Cyrillic names that fill its characters and 2,000 one character over
 //                                      it: the first are all added (timed), the next too, the others
 //                                      nothing; then Add NAME
-//   focus-after-error FOLDER BAD.bmp BAD.jpg   Add both: after each error box the main window is active
+//   focus-after-error FOLDER BAD.bmp BAD.jpg   Add both: each error box has its owner and the stop icon
+//                                      and disables the main window; after it the main window is active
 //                                      with the focus on the list (Down, then Shift+F10 opens the menu)
 //   half-visible-row FOLDER            14 rows: a click on the partly shown row below the last whole one
 //                                      selects it and scrolls the list by one row
@@ -29,13 +30,17 @@
 //   tray-start                         only the tray icon is left after the start: the splash was shown
 //                                      and is hidden, no window or taskbar button (prints "tray HWND");
 //                                      then Close on the application window ends it
-//   tray-clicks                        left and right clicks show the window, Hide hides it, a middle
-//                                      click does nothing, a double-click shows it once
+//   tray-clicks                        the first show centres the window on the screen of that moment;
+//                                      left and right clicks show it, Hide hides it, a middle click does
+//                                      nothing, a double-click shows it once; a stored "ShowCmd" of 2 shows
+//                                      it minimized, of 3 maximized
 //   taskbar-created                    the shell's "TaskbarCreated" broadcast (prints "tray HWND")
 //   end-session                        WM_QUERYENDSESSION to every window, then WM_ENDSESSION
 //   two-copies                         two copies, two icons; each ends by Close on its taskbar button
 //   minimized-start EXE                started minimized: no splash, a minimized taskbar button; restored
-//                                      from it, the splash shows; Close on the button ends it
+//                                      from it, the splash shows and stays, its label in a 33-pixel font,
+//                                      until a click on it; the button's menu has no Move, Size or
+//                                      Maximize; Close on the button ends it
 //   bench-tray EXE                     start-up times and memory in the tray (bench/tray.sh)
 //   exit                               Ctrl+X: the program ends
 // The main window is opened as a user does, by a click on the tray icon.

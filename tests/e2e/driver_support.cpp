@@ -531,11 +531,22 @@ bool CaptureClient(HWND hwnd, Pixels& out) {
     GetClientRect(hwnd, &r);
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
+    return DrawPixels(
+        r.right, r.bottom,
+        [&](HDC dc) {
+            HDC screen = GetDC(nullptr);
+            BitBlt(dc, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+            ReleaseDC(nullptr, screen);
+        },
+        out);
+}
+
+bool DrawPixels(int width, int height, const std::function<void(HDC)>& draw, Pixels& out) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+    draw(memory);
     SelectObject(memory, old);
     const bool ok = ReadBitmap(bitmap, out);
     DeleteObject(bitmap);

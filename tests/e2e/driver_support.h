@@ -214,6 +214,9 @@ bool LoadPicture(const std::string& path, Pixels& out);
 // What the screen shows of a window's client area.
 bool CaptureClient(HWND hwnd, Pixels& out);
 
+// What DRAW paints into a screen-compatible bitmap of that size.
+bool DrawPixels(int width, int height, const std::function<void(HDC)>& draw, Pixels& out);
+
 void SavePicture(const Pixels& p, const std::string& path);
 
 // Counts the pixels of the centred picture that differ from the screen by more than a rounding step.

@@ -18,19 +18,22 @@ void ScenarioTrayStart(const Args&) {
                        (GetSystemMetrics(SM_CXSCREEN) - 135) / 2 + 135,
                        (GetSystemMetrics(SM_CYSCREEN) - 37) / 2 + 37};
     RECT r{};
+    const auto shown = [pid] {
+        std::vector<std::string> classes;
+        for (HWND hwnd : TopLevelWindows())
+            if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) classes.push_back(ClassOf(hwnd));
+        return classes;
+    };
+    // Centred but not yet visible, the splash has its taskbar button already: the tick hides both.
     Check(WaitFor([&] {
               const std::vector<HWND> found = WindowsOfClass(kSplashClass, pid);
               splash = found.empty() ? nullptr : found.front();
-              return splash && GetWindowRect(splash, &r) && EqualRect(&r, &centred) &&
-                     !IsWindowVisible(splash);
+              return splash && GetWindowRect(splash, &r) && EqualRect(&r, &centred) && shown().empty();
           }),
           "the splash was shown, 135x37 and centred, and is hidden after its first timer tick",
           "it is " + SizeText(r) + " at " + std::to_string(r.left) + "," + std::to_string(r.top) +
               (splash && IsWindowVisible(splash) ? ", visible" : ""));
-    std::vector<std::string> shown;
-    for (HWND hwnd : TopLevelWindows())
-        if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd)) shown.push_back(ClassOf(hwnd));
-    Check(shown.empty(), "no window of the program is on the screen", Join(shown));
+    Check(shown().empty(), "no window of the program is on the screen", Join(shown()));
     Check(WaitFor([] { return TaskbarButtons() == 0; }), "no taskbar button",
           std::to_string(TaskbarButtons()) + " buttons");
     // Ended without ever showing its window: Close on the taskbar button's menu reaches the hidden
@@ -40,17 +43,56 @@ void ScenarioTrayStart(const Args&) {
     Check(WaitFor([&] { return !IsWindow(tray); }), "Close on the application window ends the program");
 }
 
-// Left and right clicks show the window, in the same place after a Hide; a middle click does nothing; a
-// double-click shows it once and leaves no click pending.
+// The screen takes this size for the rest of the session, as the programs see it.
+bool SetScreen(int width, int height) {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    return ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL &&
+           WaitFor(
+               [&] {
+                   return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+               },
+               5000);
+}
+
+// The main window's stored "ShowCmd", as the settings store writes it.
+void StoreShowCmd(const char* text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Kelvara\\Ferlin2\\Main", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "ShowCmd", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(std::strlen(text) + 1));
+    RegCloseKey(key);
+}
+
+// The first show centres the window on the screen as it is then, not as it was at the start. Left and
+// right clicks show the window, in the same place after a Hide; a middle click does nothing; a double-click
+// shows it once and leaves no click pending. The stored state is the state the window is shown in.
 void ScenarioTrayClicks(const Args&) {
     HWND tray = FindTray();
     if (!Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) return;
+    WaitUntilStarted(tray);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const bool smaller = Check(SetScreen(800, 600), "the screen becomes 800 x 600 after the start");
     MainWindow w;
-    if (!FindMain(w)) return;
-    Check(WaitFor([] { return TaskbarButtons() == 1; }), "a taskbar button while the window is shown",
-          std::to_string(TaskbarButtons()) + " buttons");
+    const bool found = FindMain(w);
     RECT first{};
     GetWindowRect(w.hwnd, &first);
+    if (smaller) {
+        Check(SetScreen(screenWidth, screenHeight), "the screen has its size again");
+        Check(first.left == (800 - (first.right - first.left)) / 2 &&
+                  first.top == (600 - (first.bottom - first.top)) / 2,
+              "the first show centres the window on the 800 x 600 screen",
+              "it is " + SizeText(first) + " at " + std::to_string(first.left) + "," +
+                  std::to_string(first.top));
+    }
+    if (!found) return;
+    Check(WaitFor([] { return TaskbarButtons() == 1; }), "a taskbar button while the window is shown",
+          std::to_string(TaskbarButtons()) + " buttons");
     HWND hide = FindDescendant(w.hwnd, "Button", "&Hide");
     auto hideWindow = [&](const std::string& what) {
         Send(hide, BM_CLICK, 0, 0);
@@ -77,6 +119,18 @@ void ScenarioTrayClicks(const Args&) {
     hideWindow("Hide once more");
     TrayMouse(tray, {WM_LBUTTONUP});
     Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
+    StoreShowCmd("2");
+    TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+    Check(WaitFor([&] { return IsWindowVisible(w.hwnd) && IsIconic(w.hwnd); }),
+          "a stored ShowCmd 2 shows it minimized");
+    // What the Hide button reports when clicked, which a minimized window cannot be.
+    PostMessageA(w.hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hide), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(hide));
+    Check(WaitFor([&] { return !IsWindowVisible(w.hwnd); }), "Hide hides the minimized window");
+    StoreShowCmd("3");
+    TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+    Check(WaitFor([&] { return IsWindowVisible(w.hwnd) && IsZoomed(w.hwnd); }),
+          "a stored ShowCmd 3 shows it maximized");
 }
 
 // The shell announces a new taskbar: the icon registers again (the shell's log shows it) and still works.
@@ -143,8 +197,76 @@ void ScenarioTwoCopies(const Args&) {
     }
 }
 
+LRESULT CALLBACK LabelHostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_CTLCOLORSTATIC) return DefWindowProcA(hwnd, message, wParam, lParam);
+    SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// "TavoWall" as a label of the splash's size and colours draws it in a bold, underlined FACE whose
+// characters are 33 pixels high.
+bool DrawSplashLabel(const char* face, Pixels& out) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = LabelHostProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TavoE2eLabelHost";
+    RegisterClassA(&wc);
+    HWND host = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 135, 37, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    HWND label = CreateWindowExA(0, "STATIC", "TavoWall", WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0,
+                                 135, 37, host, nullptr, wc.hInstance, nullptr);
+    HFONT font = CreateFontA(-33, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const bool ok = DrawPixels(
+        135, 37,
+        [label](HDC dc) {
+            SendMessageA(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        },
+        out);
+    DestroyWindow(host);
+    DeleteObject(font);
+    return ok;
+}
+
+// The splash's label is drawn in a sans-serif face at a character height of 33 pixels, bold and
+// underlined: "MS Sans Serif" is a bitmap font under Wine, so one of the scalable faces that stand in.
+bool CheckSplashLabel(HWND splash) {
+    Pixels shown, drawn;
+    if (!Check(CaptureClient(splash, shown) && shown.width == 135 && shown.height == 37,
+               "the splash shows 135 x 37 pixels"))
+        return false;
+    for (const char* face : {"Microsoft Sans Serif", "Arial", "Tahoma"})
+        if (DrawSplashLabel(face, drawn) && drawn.data == shown.data)
+            return Check(true, std::string("its label is drawn in ") + face + " of character height 33");
+    return Check(false, "its label is drawn in a sans-serif face of character height 33",
+                 "no stand-in face draws it so");
+}
+
+// The taskbar button's menu offers no Move, Size or Maximize: typed while it is open, their letters do
+// nothing, and Minimize's then minimizes the application.
+void CheckButtonMenu(HWND app) {
+    const DWORD pid = ProcessOf(app);
+    PostMessageA(app, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    const bool open = WaitFor([&] {
+        for (HWND hwnd : TopLevelWindows())
+            if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") return true;
+        return false;
+    });
+    if (!Check(open, "the taskbar button's menu opens")) return;
+    for (char letter : {'m', 's', 'x', 'n'})
+        PostMessageA(app, WM_CHAR, static_cast<WPARAM>(letter), 0);
+    if (Check(WaitFor([&] { return IsIconic(app) != FALSE; }, 5000),
+              "of Move (m), Size (s), Maximize (x) and Minimize (n) only Minimize is in its menu"))
+        return;
+    PostMessageA(app, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(app, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
 // Started minimized (SW_SHOWMINNOACTIVE): no splash, a minimized taskbar button instead; restoring the
-// application from that button shows the splash, which then stays; Close on the button ends the program.
+// application from that button shows the splash, which stays, its timer stopped at its first tick, until a
+// click on its label hides it; the button's menu is checked; Close on the button ends the program.
 void ScenarioMinimizedStart(const Args& args) {
     if (!NeedArgs(args, 1, "minimized-start EXE")) return;
     STARTUPINFOA startup{};
@@ -170,6 +292,11 @@ void ScenarioMinimizedStart(const Args& args) {
         SendMessageTimeoutA(app, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
         Check(WaitFor([&] { return IsWindowVisible(splash) && !IsIconic(app); }),
               "restored from its button, the program shows the splash");
+        Check(!WaitFor([&] { return !IsWindowVisible(splash); }, 500), "the splash stays");
+        CheckSplashLabel(splash);
+        ClickCentre(splash);
+        Check(WaitFor([&] { return !IsWindowVisible(splash); }), "a click on its label hides it");
+        CheckButtonMenu(app);
         PostMessageA(app, WM_CLOSE, 0, 0);
     }
     Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,

@@ -288,9 +288,33 @@ void ScenarioManyFiles(const Args& args) {
 
 // ---- the keyboard after an error box, and a half-visible row ----
 
-// Waits for the box CAPTION whose text begins with TEXT, checks that the main window owns it and presses
-// its OK; the main window is then active again, with the focus back on the list.
-bool DismissBox(const MainWindow& w, const char* caption, const std::string& text) {
+// The picture of the icon a message box shows, and what the system's icon ID draws on its background.
+bool ShowsIcon(HWND box, LPCSTR id) {
+    for (HWND child : Descendants(box)) {
+        if (ClassOf(child) != "Static" || (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        Pixels shown, drawn;
+        if (!CaptureClient(child, shown) || shown.data.empty()) return false;
+        const DWORD rgb = shown.At(0, 0);  // a corner the icon leaves transparent
+        HBRUSH background = CreateSolidBrush(RGB(rgb >> 16, (rgb >> 8) & 0xff, rgb & 0xff));
+        const bool ok = DrawPixels(
+            shown.width, shown.height,
+            [&](HDC dc) {
+                RECT all = {0, 0, shown.width, shown.height};
+                FillRect(dc, &all, background);
+                DrawIcon(dc, 0, 0, LoadIconA(nullptr, id));
+            },
+            drawn);
+        DeleteObject(background);
+        return ok && drawn.data == shown.data;
+    }
+    return false;
+}
+
+// Waits for the box CAPTION whose text begins with TEXT: OWNER owns it, it shows the stop icon and the main
+// window is disabled while it is up. Its OK then makes the main window active again, with the focus back on
+// the list.
+bool DismissBox(const MainWindow& w, const char* caption, const std::string& text, HWND owner) {
     HWND box = nullptr;
     if (!Check(WaitFor([&] { return (box = FindOwnedDialog(ProcessOf(w.hwnd), caption)) != nullptr; }),
                "the box " + Quote(caption) + " appears"))
@@ -298,8 +322,10 @@ bool DismissBox(const MainWindow& w, const char* caption, const std::string& tex
     const std::string says = MessageBoxText(box);
     Check(_strnicmp(says.c_str(), text.c_str(), text.size()) == 0, "it says " + Quote(text + "..."),
           "it says " + Quote(says));
-    const HWND owner = GetWindow(box, GW_OWNER);
-    Check(owner == w.hwnd || owner == GetWindow(w.hwnd, GW_OWNER), "the main window or its owner owns it");
+    Check(GetWindow(box, GW_OWNER) == owner, "the " + ClassOf(owner) + " window owns it",
+          "its owner is a " + Quote(ClassOf(GetWindow(box, GW_OWNER))));
+    Check(WaitFor([&] { return ShowsIcon(box, IDI_HAND); }, 5000), "it shows the stop icon");
+    Check(!IsWindowEnabled(w.hwnd), "the main window is disabled while it is up");
     PressDialogButton(box, IDOK);
     return Check(
         WaitFor(
@@ -320,9 +346,10 @@ void ScenarioFocusAfterError(const Args& args) {
     if (!Check(FocusByClick(w.hwnd, w.list), "a click puts the focus on the list")) return;
     PressKey('A');
     if (!AnswerFileDialog(w, "the letter a", args[0], {args[1], args[2]})) return;
-    if (!DismissBox(w, "Error", "Error reading file: " + args[0] + "\\" + args[1])) return;
+    if (!DismissBox(w, "Error", "Error reading file: " + args[0] + "\\" + args[1], w.hwnd)) return;
     PressKey(VK_DOWN);
-    if (!DismissBox(w, kMainCaption, "JPEG error #")) return;
+    // The application's error box belongs to the application window.
+    if (!DismissBox(w, kMainCaption, "JPEG error #", GetWindow(w.hwnd, GW_OWNER))) return;
     Check(SelectedRow(w.list) == 1, "Down selected row 2", "row " + std::to_string(SelectedRow(w.list) + 1));
     PressKey(VK_F10, VK_SHIFT);
     HWND menu = nullptr;

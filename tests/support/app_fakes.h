@@ -1,6 +1,7 @@
 // In-memory doubles of the application frame's ports: the notification area and the application window.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,6 +75,11 @@ public:
     void ErrorBox(const std::string& text, const std::string& caption) override {
         log_.push_back("error:" + caption + ":" + text);
     }
+    void StartupErrorBox(const std::string& text, const std::string& caption) override {
+        log_.push_back("startup error:" + caption + ":" + text);
+    }
+    std::string ModuleName() const override { return "TavoWallpaper.exe"; }
+    std::uintptr_t ModuleAddress() const override { return 0x400000; }
     int StartupShowCommand() const override { return showCommand; }
     void RunMessageLoop() override {
         log_.push_back("loop");

@@ -35,6 +35,15 @@ void MemoryRegistry::Fail(Call kind, const std::string& target, int skip, long c
     failures_.push_back({kind, target, skip, code, times});
 }
 
+void MemoryRegistry::Restrict(const std::string& path, uint32_t allowed) {
+    allowed_[Lower(path)] = allowed;
+}
+
+bool MemoryRegistry::Allowed(const std::string& path, uint32_t access) const {
+    const auto it = allowed_.find(Lower(path));
+    return it == allowed_.end() || (access & ~it->second) == 0;
+}
+
 int MemoryRegistry::Calls(Call kind) const {
     const auto it = calls_.find(kind);
     return it == calls_.end() ? 0 : it->second;
@@ -71,6 +80,7 @@ long MemoryRegistry::CreateKeyEx(RegKey parent, const std::string& subKey, uint3
     if (!HandleOf(parent)) return kErrorInvalidHandle;
     const std::string path = PathOf(parent, subKey);
     if (const long code = Injected(Call::CreateKey, path)) return code;
+    if (!Allowed(path, access)) return kErrorAccessDenied;
     MakeKey(path);
     *result = NewHandle(path, access);
     return kErrorSuccess;
@@ -81,6 +91,7 @@ long MemoryRegistry::OpenKeyEx(RegKey parent, const std::string& subKey, uint32_
     const std::string path = PathOf(parent, subKey);
     if (const long code = Injected(Call::OpenKey, path)) return code;
     if (!HasKey(path)) return kErrorFileNotFound;
+    if (!Allowed(path, access)) return kErrorAccessDenied;
     *result = NewHandle(path, access);
     return kErrorSuccess;
 }

@@ -38,6 +38,8 @@ public:
     void Fail(Call kind, const std::string& target = "", int skip = 0, long code = kErrorAccessDenied,
               int times = 1);
     void ClearFailures() { failures_.clear(); }
+    // The account may open the key at `path` with no rights but `allowed`: asking for more is refused.
+    void Restrict(const std::string& path, uint32_t allowed);
 
     // Paths are full paths below HKEY_CURRENT_USER.
     void Put(const std::string& path, const std::string& name, uint32_t type, std::vector<uint8_t> data);
@@ -74,6 +76,7 @@ private:
     };
 
     long Injected(Call kind, const std::string& target);
+    bool Allowed(const std::string& path, uint32_t access) const;
     const Handle* HandleOf(RegKey key) const;
     std::string PathOf(RegKey parent, const std::string& subKey) const;
     RegKey NewHandle(const std::string& path, uint32_t access);
@@ -83,6 +86,7 @@ private:
     std::map<std::string, Key> keys_;  // by lower-cased path
     std::map<RegKey, Handle> handles_;
     std::vector<Failure> failures_;
+    std::map<std::string, uint32_t> allowed_;  // by lower-cased path
     std::map<Call, int> calls_;
     RegKey nextHandle_ = 0x1000;
 };

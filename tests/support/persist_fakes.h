@@ -1,6 +1,8 @@
 // In-memory doubles of the window-placement port and the program's module.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -61,10 +63,21 @@ public:
     int pixelsPerInch = 96;
 };
 
+// The executable at `fileName`; a path too long for the buffer is cut as Windows Vista and later cut it, or
+// as older systems did.
 class FixedModule : public ProgramModule {
 public:
-    std::string FileName() const override { return fileName; }
+    std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) const override {
+        if (fileName.size() < size) {
+            std::memcpy(buffer, fileName.c_str(), fileName.size() + 1);
+            return static_cast<std::uint32_t>(fileName.size());
+        }
+        std::memcpy(buffer, fileName.data(), cutWithoutNul ? size : size - 1);
+        if (!cutWithoutNul) buffer[size - 1] = '\0';
+        return size;
+    }
     std::string fileName = "C:\\Program Files\\Tavo\\TavoWallpaper.exe";
+    bool cutWithoutNul = false;
 };
 
 }  // namespace tavo::testing

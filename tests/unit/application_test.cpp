@@ -65,9 +65,13 @@ TEST(TaskbarButton, FollowsTheVisibleWindowsExceptAfterAMinimizedStart) {
             other.Show();
             other.Show();
             other.Hide();
-            // Restored from the taskbar button, a minimized start shows the splash, which then stays.
+            // Restored from the taskbar button, a minimized start shows the splash, which then stays (its
+            // timer stopped at its first tick) until a click on its label.
             app.Restored();
+            splash.Timer1.Tick();
             EXPECT_EQ(splash.Visible(), c.showCommand == 7);
+            splash.Label1.Click();
+            EXPECT_FALSE(splash.Visible());
         };
         app.Run();
         EXPECT_EQ(ButtonCalls(log), c.calls) << "show command " << c.showCommand;
@@ -87,9 +91,18 @@ TEST(ErrorBoxes, TheApplicationBoxAndTheStartUpFailure) {
     EXPECT_EQ(log,
               (EventLog{"hints:on", "error:Tavo Wallpaper 2:Disk full.", "error:Tavo Wallpaper 2:Done."}));
 
-    EXPECT_EQ(StartupErrorText(ErrorClassName(Error("x")), "TavoWallpaper.exe", 0x400000,
-                               "Not enough timers available"),
-              "Exception Error in module TavoWallpaper.exe at 00400000.\nNot enough timers available.");
+    // An error while the windows are made ends the start: no loop, the box without an owner, exit code 1.
+    log.clear();
+    const auto timersRunOut = [&] {
+        app.CreateForm(std::make_unique<TSplashForm>(), nullptr);
+        throw Error("Not enough timers available");
+    };
+    EXPECT_EQ(app.Start(timersRunOut), 1);
+    EXPECT_EQ(log, (EventLog{"startup error:Application Error:Exception Error in module TavoWallpaper.exe at "
+                             "00400000.\nNot enough timers available."}));
+    TApplication started(window);
+    EXPECT_EQ(started.Start([] {}), 0);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "loop"), 1);
     EXPECT_EQ(StartupErrorText("OutOfMemory", "a.exe", 0x1234, ""),
               "Exception OutOfMemory in module a.exe at 00001234.\n");
     EXPECT_EQ(StartupErrorText("Error", "a.exe", 0, "Stop."),
@@ -163,6 +176,19 @@ TEST_F(ProgramRunTest, StartsIntoTheTrayAndEndsInOrderByEachWay) {
             EXPECT_TRUE(registry.writes.empty()) << c.how;
         }
     }
+}
+
+// A tray click shows the window, raises it and then brings the application to the front; a click while it
+// is shown only raises it and brings the application to the front again.
+TEST_F(ProgramRunTest, ATrayClickBringsTheApplicationToTheFrontAfterTheShow) {
+    Run run;
+    Start(run);
+    run.main->onVisibleChanged = [&] { run.log.push_back("draw"); };
+    run.main->onBringToTop = [&] { run.log.push_back("raise"); };
+    run.log.clear();
+    ClickTray();
+    ClickTray();
+    EXPECT_EQ(run.log, (EventLog{"button:show", "draw", "raise", "app:to front", "raise", "app:to front"}));
 }
 
 // The shell's callbacks can arrive inside the registration calls, while the window is still

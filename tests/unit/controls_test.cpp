@@ -123,12 +123,14 @@ TEST(PopupMenuTest, ShortcutsBelongToTheMenuEvenWhenTheirItemIsDisabled) {
     EXPECT_EQ(exits, 1);
 }
 
-// The taskbar-button rule first, then the event, then the screen; a second Show only raises.
+// The taskbar-button rule first, then the event, then the screen; only the first show centres the window,
+// and a second Show only raises.
 TEST(FormTest, ShowAndHideRunTheButtonRuleThenTheEventThenDrawOnlyOnChange) {
     Form form;
     std::vector<std::string> log;
     form.onVisibleChanging = [&] { log.push_back("button"); };
     form.onShow = [&](Component*) { log.push_back(form.Visible() ? "show:visible" : "show:hidden"); };
+    form.onCentre = [&] { log.push_back("centre"); };
     form.onVisibleChanged = [&] { log.push_back("draw"); };
     form.onBringToTop = [&] { log.push_back("raise"); };
     form.onHide = [&](Component*) { log.push_back(form.Visible() ? "hide:visible" : "hide:hidden"); };
@@ -136,8 +138,10 @@ TEST(FormTest, ShowAndHideRunTheButtonRuleThenTheEventThenDrawOnlyOnChange) {
     form.Show();
     form.Hide();
     form.Hide();
-    EXPECT_EQ(log, (std::vector<std::string>{"button", "show:visible", "draw", "raise", "raise", "button",
-                                             "hide:hidden", "draw"}));
+    form.Show();
+    EXPECT_EQ(
+        log, (std::vector<std::string>{"button", "show:visible", "centre", "draw", "raise", "raise", "button",
+                                       "hide:hidden", "draw", "button", "show:visible", "draw", "raise"}));
 }
 
 TEST(FormTest, ARefusedCloseRequestKeepsTheWindow) {

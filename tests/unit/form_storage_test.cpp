@@ -30,11 +30,13 @@ protected:
 };
 
 TEST_F(FormStorageTest, FirstShowOnAFreshAccountCreatesTheKeyAndAppliesNothing) {
+    int centred = 0;
+    Form1().onCentre = [&] { ++centred; };
     Form1().Show();
     EXPECT_TRUE(registry.HasKey(kKey));
     EXPECT_FALSE(registry.HasKey(kMain));
     EXPECT_TRUE(registry.writes.empty());
-    EXPECT_TRUE(Form1().centreOnShow);
+    EXPECT_EQ(centred, 1);
     ASSERT_EQ(placement.applied.size(), 1u);  // only the maximised position, window kept hidden
     EXPECT_EQ(placement.applied[0].showCmd, kSwHide);
     EXPECT_EQ(placement.applied[0].ptMaxPosition.x, -4);
@@ -113,9 +115,11 @@ TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAcco
         registry.PutString(kMain, "NormPos", c.plain);
         registry.PutString(kMain, "ShowCmd", "3");
         Start();
+        int centred = 0;
+        Form1().onCentre = [&] { ++centred; };
         Form1().Show();
         ASSERT_EQ(placement.applied.size(), c.applied ? 2u : 1u);
-        EXPECT_EQ(Form1().centreOnShow, !c.applied);
+        EXPECT_EQ(centred, c.applied ? 0 : 1);
         EXPECT_EQ(Form1().windowState, WindowState::Maximized);
         if (c.applied) {
             const WindowPlacement& p = placement.applied[0];
@@ -126,6 +130,24 @@ TEST_F(FormStorageTest, StoredPositionTakesTheResolutionAndPixelsPerInchIntoAcco
             EXPECT_EQ(FourNumbers(r.left, r.top, r.right, r.bottom),
                       FourNumbers(c.rect.left, c.rect.top, c.rect.right, c.rect.bottom));
         }
+    }
+}
+
+// "ShowCmd" gives the state the window is shown in: 1, 5 and 9 normal; 2, 6 and 7 minimized; 3 maximized;
+// any other number, no number or no value normal.
+TEST_F(FormStorageTest, TheStoredShowCommandSetsTheStateTheWindowIsShownIn) {
+    // The stored text and the show command of the state it gives.
+    const std::pair<const char*, int> cases[] = {{"1", 1},  {"5", 1},  {"9", 1}, {"2", 2},    {"6", 2},
+                                                 {"7", 2},  {"3", 3},  {"0", 1}, {"4", 1},    {"8", 1},
+                                                 {"10", 1}, {"-3", 1}, {"x", 1}, {nullptr, 1}};
+    for (const auto& [stored, shown] : cases) {
+        SCOPED_TRACE(stored ? stored : "no value");
+        registry = MemoryRegistry();
+        if (stored) registry.PutString(kMain, "ShowCmd", stored);
+        Start();
+        Form1().windowState = WindowState::Maximized;
+        Form1().Show();
+        EXPECT_EQ(ShowCommandOf(Form1().windowState), shown);
     }
 }
 

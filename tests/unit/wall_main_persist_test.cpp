@@ -2,6 +2,7 @@
 // binding.
 #include <gtest/gtest.h>
 
+#include "persist/auto_run.h"
 #include "persist/form_storage.h"
 #include "persist/list_persistence.h"
 #include "persist/reg.h"
@@ -267,6 +268,53 @@ TEST_F(AutoRunTest, FailedRunKeyCallsEndWithTheBoxShowingWhatTheKeyHolds) {
     EXPECT_TRUE(Form1().AutoRun.Checked());  // the value survived: the box turns itself on again
     EXPECT_EQ(RunValue(), module.fileName);
     EXPECT_EQ(registry.OpenHandles(), 0);
+}
+
+// Only write and read access: an account that may read the Run key but not write it sees the box off and
+// changes nothing; one that may do exactly that much works in every way.
+TEST_F(AutoRunTest, TheRunKeyIsOpenedForWritingAndReadingAndNoMore) {
+    constexpr uint32_t kKeyRead = 0x20019;
+    StartWithRunValue(module.fileName);
+    registry.Restrict(kRun, kKeyRead);
+    Start();
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(Form1().AutoRun.Checked());
+    EXPECT_EQ(RunValue(), module.fileName);
+
+    registry.Restrict(kRun, kKeyWrite | kKeyQueryValue);
+    Start();
+    EXPECT_TRUE(Form1().AutoRun.Checked());
+    Form1().AutoRun.Toggle();
+    EXPECT_FALSE(RunValue());
+    Form1().AutoRun.Toggle();
+    EXPECT_TRUE(Form1().AutoRun.Checked());
+    EXPECT_EQ(RunValue(), module.fileName);
+}
+
+// A path the buffer of 260 characters' bytes cannot hold comes back cut (Windows Vista and later: all but
+// the last byte and a NUL; older systems: all bytes and no NUL): the value holds it as cut and the box
+// stays on.
+TEST_F(AutoRunTest, ALongPathIsRecordedAsTheSystemGivesItAndTheBoxStaysOn) {
+    struct Case {
+        size_t length;
+        bool cutWithoutNul;
+        size_t kept;
+    };
+    const size_t n = kExecutablePathBytes;
+    const Case cases[] = {
+        {n - 1, false, n - 1}, {n, false, n - 1}, {n + 40, false, n - 1}, {n, true, n}, {n + 40, true, n}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.length) + (c.cutWithoutNul ? " cut without a NUL" : ""));
+        module.fileName = "C:\\" + std::string(c.length - 3, 'a');
+        module.cutWithoutNul = c.cutWithoutNul;
+        StartWithRunValue("");
+        Form1().AutoRun.Toggle();
+        EXPECT_TRUE(Form1().AutoRun.Checked());
+        EXPECT_EQ(RunValue(), module.fileName.substr(0, c.kept));
+        Start();
+        EXPECT_TRUE(Form1().AutoRun.Checked());
+    }
 }
 
 TEST(FormStorageBindingTest, OnlyValidEntriesOfExistingComponentsStayAndTheNameFollowsTheComponent) {

@@ -3,9 +3,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/error.h"
+#include "persist/auto_run.h"
+#include "platform/win32/persist_ports.h"
 
 namespace tavo::win32 {
 
@@ -26,6 +29,20 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
     if (hwnd != windows->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
         windows->found.push_back(hwnd);
     return TRUE;
+}
+
+// No window is needed: the box has no owner and the facts are the process's.
+void ShowStartupError(const std::string& text, const std::string& caption) {
+    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_ICONSTOP | MB_OK | MB_TASKMODAL);
+}
+
+std::string ExecutableName() {
+    const std::string module = ExecutablePath(ProgramModuleWin32());
+    return module.substr(module.find_last_of("\\/") + 1);
+}
+
+std::uintptr_t ExecutableAddress() {
+    return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
 }
 
 BOOL CALLBACK ActivateTooltip(HWND hwnd, LPARAM enabled) {
@@ -99,6 +116,18 @@ void ApplicationWindowWin32::ErrorBox(const std::string& text, const std::string
     if (focus && IsWindow(focus)) SetFocus(focus);
 }
 
+void ApplicationWindowWin32::StartupErrorBox(const std::string& text, const std::string& caption) {
+    ShowStartupError(text, caption);
+}
+
+std::string ApplicationWindowWin32::ModuleName() const {
+    return ExecutableName();
+}
+
+std::uintptr_t ApplicationWindowWin32::ModuleAddress() const {
+    return ExecutableAddress();
+}
+
 int ApplicationWindowWin32::StartupShowCommand() const {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -137,6 +166,13 @@ LRESULT ApplicationWindowWin32::HandleMessage(UINT message, WPARAM wParam, LPARA
             break;
     }
     return Window::HandleMessage(message, wParam, lParam);
+}
+
+int ReportFailedStart(const std::exception& error) {
+    ShowStartupError(
+        StartupErrorText(ErrorClassName(error), ExecutableName(), ExecutableAddress(), error.what()),
+        kStartupErrorCaption);
+    return 1;
 }
 
 }  // namespace tavo::win32

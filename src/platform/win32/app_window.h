@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -33,6 +35,9 @@ public:
     void PostQuit() override;
     void ActivateLastPopup() override;
     void ErrorBox(const std::string& text, const std::string& caption) override;
+    void StartupErrorBox(const std::string& text, const std::string& caption) override;
+    std::string ModuleName() const override;
+    std::uintptr_t ModuleAddress() const override;
     int StartupShowCommand() const override;
     void RunMessageLoop() override;
 
@@ -42,5 +47,9 @@ protected:
 private:
     TApplication* application_ = nullptr;
 };
+
+// A start that failed before the application window was made: its error reported as the application
+// reports one while it makes its windows. The exit code, 1.
+int ReportFailedStart(const std::exception& error);
 
 }  // namespace tavo::win32

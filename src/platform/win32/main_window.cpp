@@ -46,6 +46,7 @@ MainWindow::~MainWindow() {
     for (auto& binding : bindings_)
         binding->Detach();
     form_.onVisibleChanged = nullptr;
+    form_.onCentre = nullptr;
     form_.onBringToTop = nullptr;
     tooltip_.Reset();
     if (Handle()) DestroyWindow(Handle());
@@ -63,11 +64,10 @@ void MainWindow::Create(HWND owner) {
     if (limits.minWidth) width = std::max(width, limits.minWidth);
     if (limits.maxWidth) width = std::min(width, limits.maxWidth);
     if (limits.minHeight) height = std::max(height, limits.minHeight);
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    Window::Create(kMainClass, form_.caption.c_str(), style, 0, left, top, width, height, owner, nullptr);
+    Window::Create(kMainClass, form_.caption.c_str(), style, 0, 0, 0, width, height, owner, nullptr);
     if (!Handle()) throw Error("Failed to create the main window");
     form_.onVisibleChanged = [this] { ShowOrHide(); };
+    form_.onCentre = [this] { CentreOnScreen(Handle()); };
     form_.onBringToTop = [this] { SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); };
     // A tray click handled while the window was being made has already shown the model.
     if (form_.Visible()) ShowOrHide();
@@ -160,9 +160,10 @@ void MainWindow::LayOut() {
 
 void MainWindow::ShowOrHide() {
     if (form_.Visible()) {
-        ShowWindow(Handle(), SW_SHOW);
+        // In the state the settings store restored.
+        ShowWindow(Handle(), ShowCommandOf(form_.windowState));
         SetForegroundWindow(Handle());
-        RestoreFocus();
+        if (!IsIconic(Handle())) RestoreFocus();
     } else {
         ShowWindow(Handle(), SW_HIDE);
     }

@@ -52,8 +52,8 @@ public:
     MainWindow(TForm1& form, CursorWin32& cursor);
     ~MainWindow() override;
 
-    // Creates the window hidden and centred on the screen, with all its controls,
-    // owned by `owner` (the application window).
+    // Creates the window hidden, with all its controls, owned by `owner` (the application
+    // window); its place is settled when it is first shown.
     void Create(HWND owner);
     // The message loop's look at a message before the focused control gets it:
     // menu shortcuts, access keys and the context menu. True when it was taken.

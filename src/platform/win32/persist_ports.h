@@ -40,7 +40,7 @@ public:
 
 class ProgramModuleWin32 : public ProgramModule {
 public:
-    std::string FileName() const override;
+    std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) const override;
 };
 
 }  // namespace tavo::win32

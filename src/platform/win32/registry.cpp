@@ -1,8 +1,6 @@
 // The registry port on advapi32.
 #include "platform/win32/persist_ports.h"
 
-#include "platform/win32/ports_win32.h"
-
 namespace tavo::win32 {
 
 namespace {
@@ -54,13 +52,8 @@ long RegistryWin32::CloseKey(RegKey key) {
     return RegCloseKey(ToHkey(key));
 }
 
-// At most 260 characters, in as many bytes as the code page needs for them; always terminated (the
-// call leaves a cut-off name unterminated on old systems).
-std::string ProgramModuleWin32::FileName() const {
-    constexpr DWORD kBytes = MAX_PATH * kMaxBytesPerChar;
-    char name[kBytes + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, name, kBytes);
-    return std::string(name, length < kBytes ? length : kBytes);
+std::uint32_t ProgramModuleWin32::ModuleFileName(char* buffer, std::uint32_t size) const {
+    return GetModuleFileNameA(nullptr, buffer, size);
 }
 
 }  // namespace tavo::win32

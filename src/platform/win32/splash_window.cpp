@@ -10,13 +10,16 @@ const char kSplashClass[] = "TavoWallpaperSplash";
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kLabelId = 1;
 // The label's font at its character height. Where the named face is there only as a bitmap font, which
-// does not come in that height, a scalable sans-serif face takes its place.
+// does not come in that height (as under Wine), a scalable sans-serif face takes its place: a common one by
+// name, else whichever TrueType sans-serif face the system has.
 HFONT CreateLabelFont(const Font& font) {
-    const char* const faces[] = {font.name.c_str(), "Microsoft Sans Serif", "Arial", "Tahoma"};
+    const char* const faces[] = {font.name.c_str(), "Microsoft Sans Serif", "Arial", "Tahoma", ""};
     for (const char* face : faces) {
-        HFONT made = CreateFontA(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline,
-                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
+        const bool anyTrueType = face == faces[4];
+        HFONT made =
+            CreateFontA(-font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE,
+                        DEFAULT_CHARSET, anyTrueType ? OUT_TT_ONLY_PRECIS : OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face);
         const bool scalable = [made] {
             WindowDc screen(nullptr);
             SelectedObject selected(screen, made);
@@ -24,7 +27,7 @@ HFONT CreateLabelFont(const Font& font) {
             return GetTextMetricsA(screen, &metrics) &&
                    (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE));
         }();
-        if (scalable || face == faces[3]) return made;
+        if (scalable || anyTrueType) return made;
         DeleteObject(made);
     }
     return nullptr;
@@ -50,6 +53,7 @@ SplashWindow::SplashWindow(TSplashForm& form, HWND owner) : form_(form) {
     SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
     form_.onVisibleChanged = [this] { ShowOrHide(); };
+    form_.onCentre = [this] { CentreOnScreen(Handle()); };
     form_.onBringToTop = [this] {
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     };
@@ -62,26 +66,14 @@ SplashWindow::SplashWindow(TSplashForm& form, HWND owner) : form_(form) {
 
 SplashWindow::~SplashWindow() {
     form_.onVisibleChanged = nullptr;
+    form_.onCentre = nullptr;
     form_.onBringToTop = nullptr;
     if (timerRunning_ && Handle()) KillTimer(Handle(), kTimerId);
 }
 
-// Centred the first time it is shown, maximized when the program was started so.
+// Maximized when the program was started so.
 void SplashWindow::ShowOrHide() {
-    if (!form_.Visible()) {
-        ShowWindow(Handle(), SW_HIDE);
-        return;
-    }
-    if (!placed_) {
-        placed_ = true;
-        RECT r;
-        GetWindowRect(Handle(), &r);
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ShowWindow(Handle(), form_.windowState == WindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    ShowWindow(Handle(), form_.Visible() ? ShowCommandOf(form_.windowState) : SW_HIDE);
 }
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,7 +25,6 @@ private:
     TSplashForm& form_;
     HWND label_ = nullptr;
     GdiObject<HFONT> font_;
-    bool placed_ = false;
     bool timerRunning_ = false;
 };
 

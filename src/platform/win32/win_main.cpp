@@ -18,17 +18,6 @@ namespace {
 
 const char kTitle[] = "Tavo Wallpaper 2";
 
-// The windows could not be created: the box without an owner, and the program ends.
-int StartupFailed(const std::exception& error) {
-    std::string module = tavo::win32::ProgramModuleWin32().FileName();
-    module = module.substr(module.find_last_of("\\/") + 1);
-    const std::string text =
-        tavo::StartupErrorText(tavo::ErrorClassName(error), module,
-                               reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)), error.what());
-    MessageBoxA(nullptr, text.c_str(), "Application Error", MB_ICONSTOP | MB_OK | MB_TASKMODAL);
-    return 1;
-}
-
 int Run() {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
                                                      ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -67,7 +56,8 @@ int Run() {
 
     application.SetTitle(kTitle);
     tavo::win32::MainWindow* mainWindow = nullptr;
-    try {
+    appWindow.messageLoop = [&mainWindow] { tavo::win32::RunMessageLoop(mainWindow); };
+    const int exitCode = application.Start([&] {
         application.CreateForm(std::make_unique<tavo::TSplashForm>(), [&appWindow](tavo::Form& form) {
             return std::make_unique<tavo::win32::SplashWindow>(static_cast<tavo::TSplashForm&>(form),
                                                                appWindow.Handle());
@@ -81,14 +71,9 @@ int Run() {
             mainWindow = window.get();
             return window;
         });
-    } catch (const std::exception& e) {
-        tavo::win32::SetErrorReporter(nullptr);
-        return StartupFailed(e);
-    }
-    appWindow.messageLoop = [&mainWindow] { tavo::win32::RunMessageLoop(mainWindow); };
-    application.Run();
+    });
     tavo::win32::SetErrorReporter(nullptr);
-    return 0;
+    return exitCode;
 }
 
 }  // namespace
@@ -97,8 +82,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         return Run();
     } catch (const std::exception& e) {
-        return StartupFailed(e);
+        return tavo::win32::ReportFailedStart(e);
     } catch (...) {
-        return StartupFailed(tavo::Error("Unexpected error"));
+        return tavo::win32::ReportFailedStart(tavo::Error("Unexpected error"));
     }
 }

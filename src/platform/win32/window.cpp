@@ -149,6 +149,14 @@ bool HandleFormClose(Form& form, UINT message, LRESULT& result) {
     }
 }
 
+void CentreOnScreen(HWND hwnd) {
+    RECT r;
+    if (!GetWindowRect(hwnd, &r)) return;
+    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::string WindowText(HWND hwnd) {
     const int length = GetWindowTextLengthA(hwnd);
     std::vector<char> buffer(static_cast<size_t>(length) + 1);

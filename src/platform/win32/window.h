@@ -60,6 +60,10 @@ private:
 
 std::string WindowText(HWND hwnd);
 
+// Moves a window to the middle of the screen (half the difference of the sizes), without sizing or
+// activating it.
+void CentreOnScreen(HWND hwnd);
+
 // The close box (WM_CLOSE) and the session's end (WM_QUERYENDSESSION, which the form's close query answers
 // and nothing refuses) of a form's window; false for any other message.
 bool HandleFormClose(Form& form, UINT message, LRESULT& result);
