@@ -629,6 +629,11 @@ bool FileStamp(const std::string& path, ULONGLONG& stamp, ULONGLONG& size) {
     return true;
 }
 
+bool Answers(const MainWindow& w, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(w.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 bool NeedArgs(const std::vector<std::string>& args, size_t n, const char* usage) {
     if (args.size() >= n) return true;
     Check(false, "arguments", std::string("usage: ") + usage);
@@ -645,6 +650,15 @@ void SetWallpaperWithF9(MainWindow& w) {
               [&] { return FileStamp(file, stamp, size) && (!existed || stamp != stamp0 || size != size0); }),
           "F9 writes " + Quote(file));
     WaitBanner(w, "after F9");
+    // 64-bit Wine paints the new wallpaper over every window of its virtual desktop and leaves them so until
+    // something redraws them, as a user's next click would: the screenshots taken next show the windows
+    // again.
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND hwnd : windows)
+        RedrawWindow(hwnd, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Answers(w);
     RECT r;
     GetWindowRect(w.hwnd, &r);
     Say("window " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +

@@ -237,6 +237,8 @@ bool NeedArgs(const std::vector<std::string>& args, size_t n, const char* usage)
 
 // F9 makes the selected entry the wallpaper: the file is written anew and the banner returns.
 void SetWallpaperWithF9(MainWindow& w);
+// Whether the program answers a message within the time: it has finished what it was doing.
+bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs);
 
 // "W x H" of a rectangle.
 std::string SizeText(const RECT& r);

@@ -238,12 +238,6 @@ DWORD WINAPI WatchDialogEnd(void* param) {
     return 0;
 }
 
-// Whether the program answers a message within the time: it has finished what it was doing.
-bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(w.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
-}
-
 // Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
 // shown is reported; so are Cyrillic names that fill its characters in twice as many bytes; names one
 // character over it add nothing.
