@@ -74,6 +74,22 @@ tavo_wine_use() {
     export WINEPREFIX=${TAVO_WINEPREFIX:-$_tavo_wine_root/build/wine/prefix-$_tavo_wine_arch}
 }
 
+# For the test scripts: serves the architecture of the Windows program EXE from now on (in $WINEARCH), or ends
+# the script: with 77 and one line saying why when this host cannot execute it, with 2 when something is
+# missing. NAME begins the lines it prints.
+tavo_wine_for_program() {
+    local name=$1 exe=$2 arch why
+    arch=$(tavo_pe_arch "$exe") || { echo "$name: $exe is no Windows program of a known processor" >&2; exit 2; }
+    why=$(tavo_wine_runnable "$arch")
+    case $? in
+        0) ;;
+        1) echo "$name $arch: not runnable on this host: $why"; exit 77 ;;
+        *) echo "$name $arch: $why" >&2; exit 2 ;;
+    esac
+    tavo_wine_use "$arch"
+    echo "$name $arch: $exe"
+}
+
 # Runs a Wine program (a Windows program or one of Wine's own: wineboot, winepath, reg, explorer) with the loader
 # of the prefix's architecture.
 tavo_wine() {

@@ -29,14 +29,8 @@ for tool in tavowall-prepare tavowall-sample; do
 done
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-arch=$(tavo_pe_arch "$exe") || { echo "e2e: $exe is no Windows program of a known processor" >&2; exit 2; }
-why=$(tavo_wine_runnable "$arch")
-case $? in
-    0) ;;
-    1) echo "e2e $arch: not runnable on this host: $why"; exit 77 ;;
-    *) echo "e2e $arch: $why" >&2; exit 2 ;;
-esac
-echo "e2e $arch: $exe"
+tavo_wine_for_program e2e "$exe"
+arch=$WINEARCH
 
 work=$root/build/e2e/$arch
 mkdir -p "$work"

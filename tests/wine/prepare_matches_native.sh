@@ -12,9 +12,9 @@ set -uo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 native_dir=$(cd "${1:-$root/build/native}" 2>/dev/null && pwd) || { echo "no native build dir: ${1:-build/native}" >&2; exit 2; }
-win32_dir=$(cd "${2:-$root/build/win32}" 2>/dev/null && pwd) || { echo "no Windows build dir: ${2:-build/win32}" >&2; exit 2; }
+windows_dir=$(cd "${2:-$root/build/win32}" 2>/dev/null && pwd) || { echo "no Windows build dir: ${2:-build/win32}" >&2; exit 2; }
 native_exe=$native_dir/tavowall-prepare
-win_exe=$win32_dir/tavowall-prepare.exe
+win_exe=$windows_dir/tavowall-prepare.exe
 [ -x "$native_exe" ] || { echo "missing $native_exe" >&2; exit 2; }
 [ -f "$win_exe" ] || { echo "missing $win_exe" >&2; exit 2; }
 command -v convert >/dev/null 2>&1 || { echo "ImageMagick's convert is not installed (scripts/install-deps.sh)" >&2; exit 2; }
@@ -25,18 +25,11 @@ export TAVO_WINE_TIMEOUT=${TAVO_WINE_TIMEOUT:-30}
 export TAVO_WINE_LINGER=${TAVO_WINE_LINGER:-10}
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-arch=$(tavo_pe_arch "$win_exe") || { echo "$win_exe is no Windows program of a known processor" >&2; exit 2; }
-why=$(tavo_wine_runnable "$arch")
-case $? in
-    0) ;;
-    1) echo "wine-test $arch: not runnable on this host: $why"; exit 77 ;;
-    *) echo "wine-test $arch: $why" >&2; exit 2 ;;
-esac
-tavo_wine_use "$arch"
-echo "wine-test $arch: $win_exe"
+tavo_wine_for_program wine-test "$win_exe"
+arch=$WINEARCH
 
 started=$SECONDS
-work=$(mktemp -d "$win32_dir/prepare-check.XXXXXX")
+work=$(mktemp -d "$windows_dir/prepare-check.XXXXXX")
 keep=${TAVO_KEEP:-}
 cleanup() {
     tavo_wine_stop
