@@ -388,10 +388,16 @@ void ScenarioHalfVisibleRow(const Args& args) {
     POINT p = {row.left + 40, (row.top + client.bottom) / 2};
     ClientToScreen(w.list, &p);
     BringToFront(w.hwnd);
-    // A hand's click: the pointer moves by a pixel while the button is down.
+    // A hand's click: the pointer moves by a pixel while the button is down. Each step waits until the
+    // program has taken it, so that the pointer's earlier moves cannot arrive while the button is down.
+    POINT at = {};
     MouseEvent(p.x, p.y, 0);
+    WaitFor([&] { return GetCursorPos(&at) && at.x == p.x && at.y == p.y; }, 5000);
+    Answers(w);
     MouseEvent(p.x, p.y, MOUSEEVENTF_LEFTDOWN);
+    Answers(w);
     MouseEvent(p.x, p.y + 1, 0);
+    Answers(w);
     MouseEvent(p.x, p.y + 1, MOUSEEVENTF_LEFTUP);
     int selected = -1;
     // Once the program has caught up, the selection is still there.
