@@ -640,6 +640,19 @@ bool NeedArgs(const std::vector<std::string>& args, size_t n, const char* usage)
     return false;
 }
 
+bool StartProgram(const std::string& exe, PROCESS_INFORMATION& process, int show) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (show >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(show);
+    }
+    process = {};
+    std::string command = "\"" + exe + "\"";
+    return CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process) != FALSE;
+}
+
 void SetWallpaperWithF9(MainWindow& w) {
     const std::string file = WallpaperFile();
     ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;

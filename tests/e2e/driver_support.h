@@ -236,6 +236,10 @@ bool FileStamp(const std::string& path, ULONGLONG& stamp, ULONGLONG& size);
 bool NeedArgs(const std::vector<std::string>& args, size_t n, const char* usage);
 
 // F9 makes the selected entry the wallpaper: the file is written anew and the banner returns.
+// Starts a copy of the program at EXE, with SHOW as the start-up show command when it is given; true when it
+// started, its handles then in PROCESS (the caller closes them).
+bool StartProgram(const std::string& exe, PROCESS_INFORMATION& process, int show = -1);
+
 void SetWallpaperWithF9(MainWindow& w);
 // Whether the program answers a message within the time: it has finished what it was doing.
 bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs);

@@ -269,16 +269,8 @@ void CheckButtonMenu(HWND app) {
 // click on its label hides it; the button's menu is checked; Close on the button ends the program.
 void ScenarioMinimizedStart(const Args& args) {
     if (!NeedArgs(args, 1, "minimized-start EXE")) return;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWMINNOACTIVE;
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + args[0] + "\"";
-    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process) != FALSE,
-               "the program starts minimized"))
-        return;
+    PROCESS_INFORMATION process;
+    if (!Check(StartProgram(args[0], process, SW_SHOWMINNOACTIVE), "the program starts minimized")) return;
     const DWORD pid = process.dwProcessId;
     HWND tray = FindTray(pid);
     if (tray) WaitUntilStarted(tray);
@@ -325,15 +317,9 @@ std::string MemoryText(HANDLE process) {
 // clock.
 void ScenarioBenchTray(const Args& args) {
     if (!NeedArgs(args, 1, "bench-tray EXE")) return;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + args[0] + "\"";
+    PROCESS_INFORMATION process;
     const DWORD started = GetTickCount();
-    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process) != FALSE,
-               "the program starts"))
-        return;
+    if (!Check(StartProgram(args[0], process), "the program starts")) return;
     Say("started " + std::to_string(started));
     const DWORD pid = process.dwProcessId;
     HWND splash = nullptr;

@@ -571,14 +571,8 @@ void ScenarioScriptNames(const Args& args) {
               "File" + std::to_string(i + 1) + " holds " + Quote(names[i]) + " in UTF-16");
     }
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + args[1] + "\"";
-    if (!Check(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process) != FALSE,
-               "the program starts again"))
-        return;
+    PROCESS_INFORMATION process;
+    if (!Check(StartProgram(args[1], process), "the program starts again")) return;
     MainWindow again;
     if (FindMain(again) && CheckRows(again, ExpectedRows(folder, names), "a new run restores the names")) {
         Check(SelectedRow(again.list) == 1, "the stored selection, row 2, comes back",
