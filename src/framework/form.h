@@ -55,7 +55,9 @@ public:
     std::string caption;
     int clientWidth = 0;
     int clientHeight = 0;
-    SizeLimits limits;
+    // The limits of the client area when the user sizes the window; the window's own frame, whatever
+    // width the desktop gives it, comes on top.
+    SizeLimits clientLimits;
     // Centred on the screen when it is first shown; cleared by that show, or by whatever
     // places the window before it.
     bool centreOnShow = true;

@@ -32,4 +32,20 @@ Bounds AnchoredBounds(const Bounds& designed, unsigned anchors, int designedWidt
     return result;
 }
 
+SizeLimits OuterLimits(const SizeLimits& client, int frameWidth, int frameHeight, int extraHeight) {
+    auto outer = [](int limit, int frame) { return limit ? limit + frame : 0; };
+    SizeLimits result;
+    result.minWidth = outer(client.minWidth, frameWidth);
+    result.maxWidth = outer(client.maxWidth, frameWidth);
+    result.minHeight = outer(client.minHeight ? client.minHeight + extraHeight : 0, frameHeight);
+    result.maxHeight = outer(client.maxHeight ? client.maxHeight + extraHeight : 0, frameHeight);
+    return result;
+}
+
+int StatusBarHeight(int designed, int textHeight, int verticalBorder) {
+    // The text, its borders above and below, and the one-pixel sunken edge around them.
+    const int needed = textHeight + 2 * verticalBorder + 2;
+    return needed > designed ? needed : designed;
+}
+
 }  // namespace tavo

@@ -3,7 +3,7 @@
 
 namespace tavo {
 
-const char kBannerText[] = "Tavo Wallpaper 2 - your pictures on the desktop - ALPHA 4";
+const char kBannerText[] = "Tavo Wallpaper 2 - ALPHA 4";
 const char kWallpaperFileName[] = "Tavo Wallpaper.bmp";
 const char kUserWallpaperFolderName[] = "Tavo Wallpaper 2";
 const char kSettingsKeyPath[] = "Software\\Kelvara\\Ferlin2";
@@ -17,7 +17,9 @@ TForm1::TForm1(const MainWindowPorts& ports)
     borderStyle = FormBorderStyle::Sizeable;
     clientWidth = 432;
     clientHeight = 413;
-    limits = SizeLimits{440, 440, 440, 0};
+    // Exactly as wide as designed and at least as high: with a 4-pixel frame and a 19-pixel caption an
+    // outer width of exactly 440 and a height of at least 440.
+    clientLimits = SizeLimits{432, 432, 413, 0};
     LayOutFiles();
     LayOutAutoChange();
     LayOutPreview();

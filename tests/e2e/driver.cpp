@@ -9,6 +9,8 @@
 //   del-in-edit FOLDER A B             Add A and B, Del in the delay edit box: A goes, the text stays;
 //                                      then Ctrl+X there ends the program
 //   size-limits                        the window stays 440 wide and at least 440 high; taller works
+//   layout FOLDER NAME                 on any frame and display scale: the client area 432 wide, no two
+//                                      controls over each other, the banner whole; Add NAME, F9
 //   load-error FOLDER BAD              Add a file that is no picture: the "Error" box, dismissed
 //   persist-save FOLDER A B            Add A and B, select row 2, tick "Zoom to fit" and "Start with
 //                                      Windows", then Ctrl+X (Exit)
@@ -66,6 +68,7 @@ const std::pair<const char*, Scenario> kScenarios[] = {
     {"open-replace", ScenarioOpenReplace},
     {"del-in-edit", ScenarioDelInEdit},
     {"size-limits", ScenarioSizeLimits},
+    {"layout", ScenarioLayout},
     {"load-error", ScenarioLoadError},
     {"persist-save", ScenarioPersistSave},
     {"persist-restore", ScenarioPersistRestore},

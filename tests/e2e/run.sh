@@ -190,7 +190,8 @@ scenario() {
     [[ $keeps_state == *" $name "* ]] || reset_state
     [[ $driver_starts == *" $name "* ]] || start_program
     [[ $two_copies == *" $name "* ]] && start_program
-    run_driver "$log" "$name" "$@"
+    # NAME@VARIANT runs the driver's scenario NAME once more, in another setting.
+    run_driver "$log" "${name%%@*}" "$@"
     local rc=$?
     [ "$rc" -eq 124 ] && why+=("the driver ran out of time")
     if ! grep -q '^driver: PASS' "$log"; then
@@ -240,8 +241,9 @@ check_wallpaper() {
     # The window with its list and preview, and the whole desktop (its wallpaper now ours).
     local geometry
     geometry=$(grep '^window ' "$log" | tr -d '\r' | awk '{printf "%dx%d+%d+%d", $4, $5, $2, $3}')
-    if import -display "$DISPLAY" -window root "$work/desktop.png" 2>>"$work/logs/import.log"; then
-        [ -n "$geometry" ] && convert "$work/desktop.png" -crop "$geometry" +repage "$work/main-window.png"
+    local shot=$work/${shots:-}
+    if import -display "$DISPLAY" -window root "${shot}desktop.png" 2>>"$work/logs/import.log"; then
+        [ -n "$geometry" ] && convert "${shot}desktop.png" -crop "$geometry" +repage "${shot}main-window.png"
     else
         echo "the screenshot failed (see $work/logs/import.log)"
     fi
@@ -365,6 +367,9 @@ scenario half-visible-row - "$folder"
 # shellcheck source=tests/e2e/installer.sh
 source "$root/tests/e2e/installer.sh"
 installer_scenario
+# shellcheck source=tests/e2e/desktops.sh
+source "$root/tests/e2e/desktops.sh"
+desktop_scenarios
 
 echo "e2e: $((SECONDS - started)) s; logs and screenshots in $work"
 echo "e2e $arch: $passed passed, $failed failed"

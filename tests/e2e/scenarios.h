@@ -15,6 +15,7 @@ void ScenarioRemoveMiddle(const Args& args);
 void ScenarioOpenReplace(const Args& args);
 void ScenarioDelInEdit(const Args& args);
 void ScenarioSizeLimits(const Args& args);
+void ScenarioLayout(const Args& args);
 void ScenarioLoadError(const Args& args);
 void ScenarioManyFiles(const Args& args);
 void ScenarioFocusAfterError(const Args& args);

@@ -143,6 +143,116 @@ void ScenarioSizeLimits(const Args&) {
     dragEdge(false, -200, 440, "dragging it 200 pixels up stops at 440 x 440");
 }
 
+namespace {
+
+// The controls of the main window with their rectangles in its client area.
+struct Placed {
+    HWND hwnd;
+    RECT r;
+    bool group;
+};
+
+std::string NameOf(HWND control) {
+    const std::string text = WindowText(control);
+    return text.empty() ? ClassOf(control) + " " + std::to_string(GetDlgCtrlID(control)) : Quote(text);
+}
+
+// Where two controls overlap more than by the one-pixel line that the design lets some of them share; a
+// group box around a control is no overlap.
+std::vector<std::string> Overlaps(HWND main) {
+    std::vector<Placed> placed;
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        const bool group = _stricmp(ClassOf(child).c_str(), "Button") == 0 &&
+                           (GetWindowLongA(child, GWL_STYLE) & 0xF) == BS_GROUPBOX;
+        placed.push_back({child, r, group});
+    }
+    RECT client;
+    GetClientRect(main, &client);
+    std::vector<std::string> found;
+    auto contains = [](const RECT& outer, const RECT& inner) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    for (size_t i = 0; i < placed.size(); ++i) {
+        RECT inside;
+        IntersectRect(&inside, &placed[i].r, &client);
+        if (placed[i].r.right - inside.right > 1 || placed[i].r.bottom - inside.bottom > 1 ||
+            inside.left - placed[i].r.left > 0 || inside.top - placed[i].r.top > 0)
+            found.push_back(NameOf(placed[i].hwnd) + " leaves the client area");
+        for (size_t j = i + 1; j < placed.size(); ++j) {
+            const Placed &a = placed[i], &b = placed[j];
+            RECT both;
+            if (!IntersectRect(&both, &a.r, &b.r) || both.right - both.left <= 1 ||
+                both.bottom - both.top <= 1)
+                continue;
+            if ((a.group && contains(a.r, b.r)) || (b.group && contains(b.r, a.r))) continue;
+            found.push_back(NameOf(a.hwnd) + " and " + NameOf(b.hwnd));
+        }
+    }
+    return found;
+}
+
+// Whether the status line's text fits inside its borders and beside its size grip, in its own font.
+bool StatusTextFits(HWND status, std::string& why) {
+    LOGFONTA font{};
+    const auto handle = reinterpret_cast<HFONT>(Send(status, WM_GETFONT, 0, 0));
+    if (!handle || !GetObjectA(handle, sizeof font, &font)) {
+        NONCLIENTMETRICSA metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        font = metrics.lfStatusFont;
+    }
+    int borders[3] = {};
+    RemoteBuffer remote(status, sizeof borders);
+    if (remote.Valid() && Send(status, SB_GETBORDERS, 0, remote.Param()))
+        remote.Read(0, borders, sizeof borders);
+    const std::string text = StatusText(status);
+    HDC dc = GetDC(status);
+    HFONT measured = CreateFontIndirectA(&font);
+    HGDIOBJ old = SelectObject(dc, measured);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    DeleteObject(measured);
+    ReleaseDC(status, dc);
+    RECT r;
+    GetClientRect(status, &r);
+    const int width = r.right - 2 * borders[0] - GetSystemMetrics(SM_CXVSCROLL);
+    const int height = r.bottom - 2 * borders[1] - 2;
+    why = Quote(text) + " is " + std::to_string(extent.cx) + " x " + std::to_string(extent.cy) +
+          ", the room " + std::to_string(width) + " x " + std::to_string(height);
+    return extent.cx <= width && extent.cy <= height;
+}
+
+}  // namespace
+
+// On a desktop with any frame and display scale: the client area as designed, no two controls over each
+// other, the status line whole; then the wallpaper, which must not depend on the scale.
+void ScenarioLayout(const Args& args) {
+    if (!NeedArgs(args, 2, "layout FOLDER NAME")) return;
+    MainWindow w;
+    if (!OpenAndAdd(w, args[0], {args[1]})) return;
+    RECT client;
+    GetClientRect(w.hwnd, &client);
+    Check(client.right == 432 && client.bottom >= 413, "the client area is 432 wide and 413 high or more",
+          "it is " + SizeText(client));
+    const std::vector<std::string> overlaps = Overlaps(w.hwnd);
+    Check(overlaps.empty(), "no two controls overlap", Join(overlaps));
+    std::string why;
+    Check(StatusTextFits(w.status, why), "the banner fits the status line", why);
+    // Sized by hand to the smallest: the same holds.
+    SetWindowPos(w.hwnd, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(w.hwnd, &client);
+    Check(client.right == 432 && client.bottom >= 413 && Overlaps(w.hwnd).empty(),
+          "at its smallest the client area is 432 wide, 413 high or more, with no overlaps",
+          "it is " + SizeText(client));
+    SetWallpaperWithF9(w);
+}
+
 void ScenarioLoadError(const Args& args) {
     if (!NeedArgs(args, 2, "load-error FOLDER BAD")) return;
     MainWindow w;

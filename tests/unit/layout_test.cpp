@@ -38,6 +38,28 @@ TEST(AnchoredBounds, StretchedExtentNeverNegativeAndUnanchoredKeepsItsShare) {
     EXPECT_EQ(AnchoredBounds({40, 0, 20, 10}, kAnchorTop, 100, 100, 200, 100).left, 90);
 }
 
+TEST(OuterLimits, TheFrameAndATallerStatusBarComeOnTopOfTheClientLimits) {
+    const SizeLimits client{432, 432, 413, 0};
+    struct Case {
+        int frameWidth, frameHeight, extra;
+        SizeLimits outer;
+    } cases[] = {
+        {8, 27, 0, {440, 440, 440, 0}},   // Wine's 4-pixel frame and 19-pixel caption
+        {24, 43, 0, {456, 456, 456, 0}},  // a padded border of 8 pixels
+        {16, 39, 7, {448, 448, 459, 0}},  // 144 pixels per inch: wider frame, taller status bar
+    };
+    for (const Case& c : cases) {
+        const SizeLimits outer = OuterLimits(client, c.frameWidth, c.frameHeight, c.extra);
+        EXPECT_EQ(outer.minWidth, c.outer.minWidth);
+        EXPECT_EQ(outer.maxWidth, c.outer.maxWidth);
+        EXPECT_EQ(outer.minHeight, c.outer.minHeight);
+        EXPECT_EQ(outer.maxHeight, 0) << "no limit stays no limit";
+    }
+    EXPECT_EQ(StatusBarHeight(19, 13, 2), 19);  // the designed height holds the system font at 96
+    EXPECT_EQ(StatusBarHeight(19, 10, 2), 19);
+    EXPECT_EQ(StatusBarHeight(19, 21, 2), 27);
+}
+
 TEST(ErrorBoxText, FullStopOnlyAfterCharactersSortingAfterIt) {
     EXPECT_EQ(ErrorBoxText("Failed to create key Software"), "Failed to create key Software.");
     EXPECT_EQ(ErrorBoxText("Out of system resources."), "Out of system resources.");

@@ -58,14 +58,11 @@ void MainWindow::Create(HWND owner) {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     RECT outer{0, 0, form_.clientWidth, form_.clientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, 0);
-    int width = outer.right - outer.left;
-    int height = outer.bottom - outer.top;
-    const SizeLimits& limits = form_.limits;
-    if (limits.minWidth) width = std::max(width, limits.minWidth);
-    if (limits.maxWidth) width = std::min(width, limits.maxWidth);
-    if (limits.minHeight) height = std::max(height, limits.minHeight);
-    Window::Create(kMainClass, form_.caption.c_str(), style, 0, 0, 0, width, height, owner, nullptr);
+    Window::Create(kMainClass, form_.caption.c_str(), style, 0, 0, 0, outer.right - outer.left,
+                   outer.bottom - outer.top, owner, nullptr);
     if (!Handle()) throw Error("Failed to create the main window");
+    // Now that the frame is real and the status bar's font known.
+    KeepClientInLimits();
     form_.onVisibleChanged = [this] { ShowOrHide(); };
     form_.onCentre = [this] { CentreOnScreen(Handle()); };
     form_.onBringToTop = [this] { SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); };
@@ -87,8 +84,13 @@ bool MainWindow::OnCreate() {
     GetClientRect(Handle(), &client);
     clientWidth_ = client.right;
     clientHeight_ = client.bottom;
+    MeasureStatusBar();
     for (auto& binding : bindings_)
         binding->Create(*this);
+    // Again with the status bar's own borders, and in its font.
+    const int firstGuess = statusHeight_;
+    MeasureStatusBar();
+    if (statusHeight_ != firstGuess) LayOut();
     CreateHints();
     for (auto& binding : bindings_)
         binding->Sync();
@@ -121,10 +123,67 @@ void MainWindow::CreateHints() {
     }
 }
 
+void MainWindow::MeasureStatusBar() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        statusFont_.Reset(CreateFontIndirectA(&metrics.lfStatusFont));
+    int textHeight = 0;
+    {
+        WindowDc dc(Handle());
+        SelectedObject selected(dc, statusFont_ ? statusFont_.Get() : GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICA text;
+        if (GetTextMetricsA(dc, &text)) textHeight = text.tmHeight;
+    }
+    int borders[3] = {0, 2, 2};
+    if (HWND status = GetDlgItem(Handle(), kIdStatus)) {
+        SendMessageA(status, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.Get()), FALSE);
+        SendMessageA(status, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    }
+    statusHeight_ = StatusBarHeight(form_.Status.bounds.height, textHeight, borders[1]);
+}
+
+SIZE MainWindow::FrameSize() const {
+    RECT window, client;
+    if (Handle() && !IsIconic(Handle()) && GetWindowRect(Handle(), &window) &&
+        GetClientRect(Handle(), &client))
+        return SIZE{(window.right - window.left) - client.right,
+                    (window.bottom - window.top) - client.bottom};
+    RECT outer{0, 0, 0, 0};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+SizeLimits MainWindow::OuterLimits() const {
+    const SIZE frame = FrameSize();
+    return tavo::OuterLimits(form_.clientLimits, frame.cx, frame.cy,
+                             std::max(0, statusHeight_ - form_.Status.bounds.height));
+}
+
+void MainWindow::KeepClientInLimits() {
+    if (!Handle() || IsIconic(Handle()) || IsZoomed(Handle())) return;
+    RECT window, client;
+    GetWindowRect(Handle(), &window);
+    GetClientRect(Handle(), &client);
+    const SIZE frame = FrameSize();
+    const SizeLimits limits = OuterLimits();
+    int width = client.right + frame.cx, height = client.bottom + frame.cy;
+    if (limits.minWidth) width = std::max(width, limits.minWidth);
+    if (limits.maxWidth) width = std::min(width, limits.maxWidth);
+    if (limits.minHeight) height = std::max(height, limits.minHeight);
+    if (limits.maxHeight) height = std::min(height, limits.maxHeight);
+    if (width != window.right - window.left || height != window.bottom - window.top)
+        SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Where a control sits in the window's client area now: its parent's place plus
 // its own designed bounds, moved and stretched by its anchors.
 RECT MainWindow::PlaceOf(const Control& control) const {
-    int originX = 0, originY = 0, width = clientWidth_, height = clientHeight_;
+    // A status bar taller than designed takes its extra height from the bottom of the area the other
+    // controls are laid out in.
+    const int statusExtra = std::max(0, statusHeight_ - form_.Status.bounds.height);
+    int originX = 0, originY = 0, width = clientWidth_, height = clientHeight_ - statusExtra;
     int designedWidth = form_.clientWidth, designedHeight = form_.clientHeight;
     if (const Control* parent = control.Parent()) {
         const RECT p = PlaceOf(*parent);
@@ -137,7 +196,8 @@ RECT MainWindow::PlaceOf(const Control& control) const {
     }
     Bounds b = AnchoredBounds(control.bounds, control.anchors, designedWidth, designedHeight, width, height);
     if (control.align == Align::Bottom && !control.Parent()) {
-        b = Bounds{0, height - control.bounds.height, width, control.bounds.height};
+        const int docked = &control == &form_.Status ? statusHeight_ : control.bounds.height;
+        b = Bounds{0, clientHeight_ - docked, width, docked};
     }
     return RECT{originX + b.left, originY + b.top, originX + b.left + b.width, originY + b.top + b.height};
 }
@@ -189,13 +249,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            const SizeLimits& limits = form_.limits;
+            const SizeLimits limits = OuterLimits();
             if (limits.minWidth) info->ptMinTrackSize.x = limits.minWidth;
             if (limits.minHeight) info->ptMinTrackSize.y = limits.minHeight;
             if (limits.maxWidth) info->ptMaxTrackSize.x = limits.maxWidth;
             if (limits.maxHeight) info->ptMaxTrackSize.y = limits.maxHeight;
             return 0;
         }
+        case WM_SETTINGCHANGE:
+            // A new border width or status-bar font: the same client area inside the new frame.
+            if (wParam == SPI_SETNONCLIENTMETRICS) {
+                MeasureStatusBar();
+                SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                             SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                KeepClientInLimits();
+                LayOut();
+            }
+            break;
         case WM_SETCURSOR:
             if (cursor_.ApplyWhenBusy()) return TRUE;
             break;

@@ -85,6 +85,14 @@ private:
 
     // main_window.cpp: creation, layout, showing.
     void CreateHints();
+    // The status bar in the system's status-bar font, as high as that font needs.
+    void MeasureStatusBar();
+    // Outer minus client size: the frame the desktop gives this window now.
+    SIZE FrameSize() const;
+    SizeLimits OuterLimits() const;
+    // Resizes the window when its client area is outside the limits (after the frame or the status bar's
+    // font changed); a minimized or maximized window keeps its size.
+    void KeepClientInLimits();
     void LayOut();
     void ShowOrHide();
     HWND FirstFocusable() const;
@@ -104,6 +112,8 @@ private:
     OwnedWindow tooltip_;
     HWND lastFocus_ = nullptr;
     OwnedFont font_;
+    OwnedFont statusFont_;
+    int statusHeight_ = 0;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     int fontHeight_ = 16;
