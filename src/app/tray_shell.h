@@ -87,7 +87,7 @@ private:
     void DecodeMouse(unsigned mouseMessage);
     // A button's release: its click when its press is pending, then the mouse-up.
     void Release(MouseButton button, ShiftState flag, ShiftState shift, int x, int y);
-    // The add that registers: Registered follows its result, and a refusal starts the retries.
+    // The add, and with no tip the modify after it: Registered follows the add.
     void Add();
     void StartRetries();
     void StopRetries();

@@ -240,11 +240,13 @@ TEST(TrayIconRetries, ARefusedAddIsTriedAgainUntilTheShellTakesIt) {
 }
 
 // A shell that never takes the icon: tried every 2 s for 2 minutes by the clock (fewer ticks when they
-// come late), then every 30 s, for as long as the program runs; the end stops the timer.
+// come late; these across the clock's wrap), then every 30 s, for as long as the program runs; the end
+// stops the timer.
 TEST(TrayIconRetries, ARefusalForGoodIsTriedAtTheSlowPaceUntilTheEnd) {
     for (unsigned lateMs : {0u, 8000u}) {
         FakeTrayShell shell;
         shell.refuseAdd = true;
+        if (lateMs) shell.now = 0xFFFFF000u;
         {
             TTrayIcon icon(shell);
             icon.SetIcon(shell.icon);
