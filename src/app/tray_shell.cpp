@@ -17,6 +17,7 @@ constexpr unsigned kRButtonDblClk = 0x206;
 constexpr unsigned kMButtonDown = 0x207;
 constexpr unsigned kMButtonUp = 0x208;
 constexpr unsigned kMButtonDblClk = 0x209;
+constexpr unsigned kTimer = 0x113;
 constexpr size_t kTipChars = 63;
 }  // namespace
 
@@ -66,11 +67,44 @@ void TTrayIcon::Register() {
     if (!icon_) return;
     pressed_ = 0;
     FillData();
+    Add();
+    if (!registered_) StartRetries();
+}
+
+void TTrayIcon::Add() {
     registered_ = shell_.NotifyIcon(NotifyIconMessage::Add, data_);
     if (registered_ && ShortHint(hint_).empty()) shell_.NotifyIcon(NotifyIconMessage::Modify, data_);
 }
 
+// While the system starts the programs of the Run key, the shell may answer an add late or not at all,
+// and a refusal's reason cannot be trusted: the icon may be there after all, so each retry modifies first.
+void TTrayIcon::Retry() {
+    registered_ = shell_.NotifyIcon(NotifyIconMessage::Modify, data_);
+    if (!registered_) Add();
+    if (registered_) {
+        pressed_ = 0;
+        StopRetries();
+    } else if (retryMs_ == kQuickRetryMs && shell_.TickCount() - retriesSince_ >= kQuickRetryPeriodMs) {
+        retryMs_ = kSlowRetryMs;
+        shell_.StartTimer(window_, kRetryTimerId, retryMs_);
+    }
+}
+
+void TTrayIcon::StartRetries() {
+    if (retryMs_) return;
+    retryMs_ = kQuickRetryMs;
+    retriesSince_ = shell_.TickCount();
+    shell_.StartTimer(window_, kRetryTimerId, retryMs_);
+}
+
+void TTrayIcon::StopRetries() {
+    if (!retryMs_) return;
+    retryMs_ = 0;
+    shell_.StopTimer(window_, kRetryTimerId);
+}
+
 void TTrayIcon::Unregister() {
+    StopRetries();
     shell_.NotifyIcon(NotifyIconMessage::Delete, data_);
     registered_ = false;
     pressed_ = 0;
@@ -102,7 +136,11 @@ void TTrayIcon::FillData() {
     data_.szTip[tip.size()] = '\0';
 }
 
-bool TTrayIcon::HandleMessage(unsigned message, std::uintptr_t, std::intptr_t lParam) {
+bool TTrayIcon::HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (message == kTimer && wParam == kRetryTimerId) {
+        if (Retrying()) Retry();
+        return true;
+    }
     // A restarted shell (or one that was not there yet when the program started)
     // announces its new taskbar: the icon goes back into it.
     const unsigned taskbarCreated = shell_.TaskbarCreatedMessage();

@@ -21,6 +21,13 @@ constexpr unsigned kTrayCallbackMessage = 0xB054;
 // NIF_MESSAGE | NIF_ICON | NIF_TIP.
 constexpr std::uint32_t kTrayIconFlags = 7;
 
+// A refused add is tried again on a timer of the message window: often at first, as a shell that is
+// still starting (during log-on) soon takes it, then seldom for as long as the program runs.
+constexpr unsigned kRetryTimerId = 1;
+constexpr unsigned kQuickRetryMs = 2000;
+constexpr unsigned kSlowRetryMs = 30000;
+constexpr std::uint32_t kQuickRetryPeriodMs = 120000;
+
 // The part of a hint before its first "|" (the whole hint when it has none).
 std::string ShortHint(const std::string& hint);
 
@@ -53,6 +60,8 @@ public:
     bool HandleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
     bool Registered() const { return registered_; }
+    // Whether a refused add is being tried again.
+    bool Retrying() const { return retryMs_ != 0; }
     // Buttons whose press over the icon came and whose click is still due (ssLeft, ssRight).
     ShiftState PressedButtons() const { return pressed_; }
 
@@ -78,6 +87,12 @@ private:
     void DecodeMouse(unsigned mouseMessage);
     // A button's release: its click when its press is pending, then the mouse-up.
     void Release(MouseButton button, ShiftState flag, ShiftState shift, int x, int y);
+    // The add, and with no tip the modify after it: Registered follows the add.
+    void Add();
+    void StartRetries();
+    void StopRetries();
+    // One tick of the retry timer.
+    void Retry();
 
     TrayShell& shell_;
     WindowHandle window_ = 0;
@@ -87,6 +102,9 @@ private:
     bool registered_ = false;
     ShiftState pressed_ = 0;
     NotifyIconData data_;
+    // The retry timer's interval (0 while it is stopped) and when the retries began.
+    unsigned retryMs_ = 0;
+    std::uint32_t retriesSince_ = 0;
 };
 
 }  // namespace tavo

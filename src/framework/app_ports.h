@@ -114,6 +114,12 @@ public:
     virtual ScreenPoint CursorPos() const = 0;
     // The shell's broadcast that the taskbar has been created again; 0 when there is none.
     virtual unsigned TaskbarCreatedMessage() const = 0;
+    // A system timer of a message window: WM_TIMER with this id reaches its procedure every intervalMs
+    // milliseconds. Starting a running timer again gives it the new interval.
+    virtual void StartTimer(WindowHandle window, unsigned id, unsigned intervalMs) = 0;
+    virtual void StopTimer(WindowHandle window, unsigned id) = 0;
+    // Milliseconds since the system started, wrapping after 49.7 days.
+    virtual std::uint32_t TickCount() const = 0;
     // The program's main icon.
     virtual IconHandle MainIcon() = 0;
 };

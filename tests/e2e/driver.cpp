@@ -37,6 +37,9 @@
 //                                      nothing, a double-click shows it once; a stored "ShowCmd" of 2 shows
 //                                      it minimized, of 3 maximized
 //   taskbar-created                    the shell's "TaskbarCreated" broadcast (prints "tray HWND")
+//   late-shell EXE                     started while the notification area refuses every call: the icon
+//                                      is tried again and comes once the shell answers; a click on it
+//                                      opens the window (prints "tray HWND")
 //   end-session                        WM_QUERYENDSESSION to every window, then WM_ENDSESSION
 //   two-copies                         two copies, two icons; each ends by Close on its taskbar button
 //   minimized-start EXE                started minimized: no splash, a minimized taskbar button; restored
@@ -80,6 +83,7 @@ const std::pair<const char*, Scenario> kScenarios[] = {
     {"tray-start", ScenarioTrayStart},
     {"tray-clicks", ScenarioTrayClicks},
     {"taskbar-created", ScenarioTaskbarCreated},
+    {"late-shell", ScenarioLateShell},
     {"end-session", ScenarioEndSession},
     {"two-copies", ScenarioTwoCopies},
     {"minimized-start", ScenarioMinimizedStart},

@@ -1,5 +1,8 @@
 // The program's lifetime: the tray icon, the splash, the taskbar button and the ways the program ends; and
 // the start-up measurements of bench/tray.sh.
+#include <algorithm>
+#include <utility>
+
 #include "driver_support.h"
 #include "scenarios.h"
 
@@ -143,6 +146,137 @@ void ScenarioTaskbarCreated(const Args&) {
                         5000, &result);
     MainWindow w;
     Check(FindMain(w), "the icon still shows the window after the broadcast");
+}
+
+// A notification area that is not ready yet, as during log-on: a window of the shell's class ahead of the
+// desktop's own (topmost, so the programs' Shell_NotifyIcon finds it first) that refuses every call. Its
+// own thread answers; it records the calls until it is closed, when the desktop's shell takes over.
+class RefusingShell {
+public:
+    RefusingShell() {
+        InitializeCriticalSection(&lock_);
+        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        if (thread_) WaitForSingleObject(ready_, 10000);
+    }
+    ~RefusingShell() {
+        Close();
+        CloseHandle(ready_);
+        DeleteCriticalSection(&lock_);
+    }
+    RefusingShell(const RefusingShell&) = delete;
+    RefusingShell& operator=(const RefusingShell&) = delete;
+
+    HWND Window() const { return window_; }
+    void Close() {
+        if (!thread_) return;
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+        window_ = nullptr;
+    }
+    // The calls that came for FROM's icon, in order, as "add", "modify" and "delete".
+    std::vector<std::string> CallsFor(HWND from) {
+        std::vector<std::string> calls;
+        EnterCriticalSection(&lock_);
+        for (const auto& [window, message] : calls_)
+            if (window == from)
+                calls.push_back(message == NIM_ADD ? "add" : message == NIM_MODIFY ? "modify" : "delete");
+        LeaveCriticalSection(&lock_);
+        return calls;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* shell = static_cast<RefusingShell*>(self);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Procedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        shell->window_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                         nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrA(shell->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
+        SetEvent(shell->ready_);
+        MSG msg;
+        while (shell->window_ && GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        return 0;
+    }
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* shell = reinterpret_cast<RefusingShell*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (message == WM_COPYDATA && shell) {
+            EnterCriticalSection(&shell->lock_);
+            shell->calls_.emplace_back(reinterpret_cast<HWND>(wParam),
+                                       reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData);
+            LeaveCriticalSection(&shell->lock_);
+            return FALSE;
+        }
+        if (message == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+
+    CRITICAL_SECTION lock_;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+    std::vector<std::pair<HWND, ULONG_PTR>> calls_;
+};
+
+// The centre of the first icon's place in the desktop's notification area: the right end of its taskbar.
+POINT FirstIconPlace() {
+    POINT at{};
+    for (HWND bar : WindowsOfClass("Shell_TrayWnd")) {
+        RECT r{};
+        GetClientRect(bar, &r);
+        at = {r.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &at);
+    }
+    return at;
+}
+
+// Started while the notification area refuses every call: the icon's add is tried again every 2 s, a modify
+// first each time; once the desktop's shell answers, the icon is there (the shell's log shows its one add)
+// and a click on it opens the main window. Close on the taskbar button ends the program.
+void ScenarioLateShell(const Args& args) {
+    if (!NeedArgs(args, 1, "late-shell EXE")) return;
+    RefusingShell notReady;
+    if (!Check(notReady.Window() &&
+                   FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr) == notReady.Window(),
+               "a notification area that refuses every call comes first"))
+        return;
+    PROCESS_INFORMATION process;
+    if (!Check(StartProgram(args[0], process), "the program starts")) return;
+    HWND tray = FindTray(process.dwProcessId);
+    if (Check(tray != nullptr, "the program's tray icon window", "not found within 30 s")) {
+        Say("tray " + HandleText(tray));
+        // The first registration's delete goes before the icon's record is filled, for no window.
+        const std::vector<std::string> expected{"add", "delete", "add", "modify", "add", "modify", "add"};
+        std::vector<std::string> calls;
+        Check(WaitFor([&] { return (calls = notReady.CallsFor(tray)).size() >= expected.size(); }, 30000) &&
+                  std::equal(expected.begin(), expected.end(), calls.begin()),
+              "refused at the start, the icon is tried again: a modify, then an add, each time", Join(calls));
+        notReady.Close();
+        // Only the icon the shell shows opens the window: a click on its place does nothing until then.
+        Check(WaitFor(
+                  [] {
+                      const POINT at = FirstIconPlace();
+                      ClickAt(at.x, at.y);
+                      return WaitFor([] { return FindMainHwnd() != nullptr; }, 1000);
+                  },
+                  30000),
+              "once the shell answers, a click on the icon in its notification area opens the main window");
+    }
+    for (HWND app : WindowsOfClass(kAppClass, process.dwProcessId))
+        PostMessageA(app, WM_CLOSE, 0, 0);
+    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,
+          "Close on the button ends the program");
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    Check(code == 0, "exit code 0", std::to_string(code));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 // Windows asks every window whether the session may end, then ends it: the program ends at once.

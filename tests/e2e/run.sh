@@ -174,11 +174,11 @@ run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 # Scenarios whose last step ends the program, those that start from what the one before left, and those
 # that run two copies.
-self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies minimized-start script-names "
+self_ending=" tray-start del-in-edit persist-save persist-restore end-session two-copies minimized-start script-names late-shell "
 keeps_state=" persist-restore "
 two_copies=" two-copies "
 # Scenarios whose driver starts the program itself.
-driver_starts=" minimized-start "
+driver_starts=" minimized-start late-shell "
 
 # scenario NAME EXTRA-CHECK ARGS...: runs the driver on a fresh start of the program; EXTRA-CHECK (a shell
 # function or "-") then checks what the program left, printing its failures.
@@ -321,6 +321,14 @@ check_reregistered() {
     [ "$adds" -eq 3 ] || echo "the shell added the icon of $hwnd $adds times, not 3"
 }
 
+# The desktop's shell added the icon once: the retry that came after the refusing notification area went.
+check_late_add() {
+    local hwnd adds
+    hwnd=$(grep '^tray ' "$1" | tr -d '\r' | awk '{print $2}')
+    adds=$(icon_events "$hwnd" | grep -c '^add_icon')
+    [ "$adds" -eq 1 ] || echo "the shell added the icon of $hwnd $adds times, not 1"
+}
+
 # Two copies, two icons of two windows.
 check_two_icons() {
     local hwnds
@@ -345,6 +353,7 @@ scenario taskbar-created check_reregistered
 scenario end-session check_session_saved
 scenario two-copies check_two_icons
 scenario minimized-start - "$(tavo_wine_path "$exe")"
+scenario late-shell check_late_add "$(tavo_wine_path "$exe")"
 "$native_dir/tavowall-prepare" --target 200x150 --screen "$screen" --display-bpp "$bpp" "$pics/sky.bmp" \
     "$work/expected/preview.bmp" || fail_setup "tavowall-prepare failed for the preview"
 

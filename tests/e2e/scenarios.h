@@ -30,6 +30,7 @@ void ScenarioExit(const Args& args);
 void ScenarioTrayStart(const Args& args);
 void ScenarioTrayClicks(const Args& args);
 void ScenarioTaskbarCreated(const Args& args);
+void ScenarioLateShell(const Args& args);
 void ScenarioEndSession(const Args& args);
 void ScenarioTwoCopies(const Args& args);
 void ScenarioMinimizedStart(const Args& args);

@@ -10,7 +10,8 @@
 
 namespace tavo::testing {
 
-// Records every notification-area call; the shell takes them unless told to refuse adds.
+// Records every notification-area call; the shell takes them unless told to refuse adds. It holds the
+// icon once an add has reached it, so a modify succeeds exactly while the icon is there.
 class FakeTrayShell : public TrayShell {
 public:
     WindowHandle CreateMessageWindow(Procedure procedure) override {
@@ -27,16 +28,44 @@ public:
         calls.push_back(names[static_cast<int>(message)]);
         sent.push_back(data);
         if (duringCall) duringCall();
-        return message != NotifyIconMessage::Add || !refuseAdd;
+        switch (message) {
+            case NotifyIconMessage::Add: {
+                const bool refused = refuseAdd || refuseAdds > 0;
+                if (refuseAdds > 0) --refuseAdds;
+                if (!refused || refusalsReachShell) holds = true;
+                return !refused;
+            }
+            case NotifyIconMessage::Modify:
+                return holds;
+            case NotifyIconMessage::Delete:
+                break;
+        }
+        holds = false;
+        return true;
     }
     ShiftState KeyboardShift() const override { return shift; }
     ScreenPoint CursorPos() const override { return cursor; }
     unsigned TaskbarCreatedMessage() const override { return taskbarCreated; }
     IconHandle MainIcon() override { return icon; }
+    void StartTimer(WindowHandle, unsigned id, unsigned intervalMs) override {
+        timerId = id;
+        timerMs = intervalMs;
+        calls.push_back("timer " + std::to_string(intervalMs));
+    }
+    void StopTimer(WindowHandle, unsigned) override {
+        timerMs = 0;
+        calls.push_back("timer off");
+    }
+    std::uint32_t TickCount() const override { return now; }
 
     // A callback of the shell with this mouse message; whether the window handled it.
     bool Post(unsigned mouseMessage, unsigned message = 0xB054) {
         return procedure(message, 0, static_cast<std::intptr_t>(mouseMessage));
+    }
+    // The running timer's next tick, `lateMs` after its interval: whether the window handled it.
+    bool Tick(unsigned lateMs = 0) {
+        now += timerMs + lateMs;
+        return procedure(0x113, timerId, 0);
     }
 
     Procedure procedure;
@@ -45,7 +74,15 @@ public:
     ShiftState shift = 0;
     ScreenPoint cursor{10, 20};
     unsigned taskbarCreated = 0xC0DE;
+    // Every add refused, or only the next ones.
     bool refuseAdd = false;
+    int refuseAdds = 0;
+    // A refused add still puts the icon there, as when the shell answers after the caller gave up.
+    bool refusalsReachShell = false;
+    bool holds = false;
+    unsigned timerId = 0;
+    unsigned timerMs = 0;
+    std::uint32_t now = 1000;
     // Runs inside every notification-area call, as the shell's messages may arrive there.
     std::function<void()> duringCall;
     int windowsCreated = 0;

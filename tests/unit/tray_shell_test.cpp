@@ -165,7 +165,7 @@ TEST(TrayIconRegistration, RefreshesAndFailuresFollowTheRegisteredState) {
     shell.calls.clear();
     icon.SetHint(std::string(70, 'x') + "|long part");  // not registered: registers, no modify after a tip
     icon.SetIcon(shell.icon + 1);                       // registered: one modify
-    EXPECT_EQ(shell.calls, (std::vector<std::string>{"delete", "add", "modify"}));
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"timer off", "delete", "add", "modify"}));
     EXPECT_EQ(std::string(shell.sent.back().szTip), std::string(63, 'x'));
     EXPECT_EQ(ShortHint("Tip|more|rest"), "Tip");
     shell.calls.clear();
@@ -177,7 +177,8 @@ TEST(TrayIconRegistration, RefreshesAndFailuresFollowTheRegisteredState) {
 }
 
 // A shell that restarts (or was not there when the program started) broadcasts that its
-// taskbar exists: the icon registers again and the message keeps its default treatment.
+// taskbar exists: the icon registers again and the message keeps its default treatment. A refused
+// add there is tried again like any other.
 TEST(TrayIconRegistration, TheTaskbarCreatedBroadcastRegistersAgain) {
     FakeTrayShell shell;
     shell.refuseAdd = true;
@@ -187,10 +188,84 @@ TEST(TrayIconRegistration, TheTaskbarCreatedBroadcastRegistersAgain) {
     shell.refuseAdd = false;
     EXPECT_FALSE(shell.procedure(shell.taskbarCreated, 0, 0));
     EXPECT_TRUE(icon.Registered());
+    EXPECT_FALSE(icon.Retrying());
+    shell.refuseAdds = 1;
+    shell.calls.clear();
+    shell.procedure(shell.taskbarCreated, 0, 0);
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"delete", "add", "timer 2000"}));
     icon.SetActive(false);
     shell.calls.clear();
     shell.procedure(shell.taskbarCreated, 0, 0);
     EXPECT_TRUE(shell.calls.empty());
+}
+
+// The calls of each of the next ticks of the timer, each LATE_MS after its interval.
+std::vector<std::vector<std::string>> TickCalls(FakeTrayShell& shell, int ticks, unsigned lateMs = 0) {
+    std::vector<std::vector<std::string>> all;
+    for (int i = 0; i < ticks; ++i) {
+        shell.calls.clear();
+        EXPECT_TRUE(shell.Tick(lateMs));
+        all.push_back(shell.calls);
+    }
+    return all;
+}
+
+// A shell that is not ready yet (log-on) refuses the first adds: every 2 s a modify (an add that timed out
+// may have reached it), then an add; the icon is there at the first add it takes, and the timer stops.
+TEST(TrayIconRetries, ARefusedAddIsTriedAgainUntilTheShellTakesIt) {
+    using Calls = std::vector<std::string>;
+    struct Case {
+        int refusals;
+        bool reachShell;  // the refused add put the icon there all the same
+        std::vector<Calls> ticks;
+    };
+    const Calls refused{"modify", "add"}, taken{"modify", "add", "modify", "timer off"};
+    const Case cases[] = {
+        {1, false, {taken}},
+        {3, false, {refused, refused, taken}},
+        {1, true, {{"modify", "timer off"}}},
+    };
+    for (const Case& c : cases) {
+        FakeTrayShell shell;
+        shell.refuseAdds = c.refusals;
+        shell.refusalsReachShell = c.reachShell;
+        TTrayIcon icon(shell);
+        icon.SetIcon(shell.icon);
+        EXPECT_EQ(shell.calls, (Calls{"delete", "add", "timer 2000"}));
+        EXPECT_EQ(TickCalls(shell, static_cast<int>(c.ticks.size())), c.ticks) << c.refusals;
+        EXPECT_TRUE(icon.Registered()) << c.refusals;
+        EXPECT_FALSE(icon.Retrying()) << c.refusals;
+        EXPECT_EQ(shell.timerMs, 0u);
+    }
+}
+
+// A shell that never takes the icon: tried every 2 s for 2 minutes by the clock (fewer ticks when they
+// come late; these across the clock's wrap), then every 30 s, for as long as the program runs; the end
+// stops the timer.
+TEST(TrayIconRetries, ARefusalForGoodIsTriedAtTheSlowPaceUntilTheEnd) {
+    for (unsigned lateMs : {0u, 8000u}) {
+        FakeTrayShell shell;
+        shell.refuseAdd = true;
+        if (lateMs) shell.now = 0xFFFFF000u;
+        {
+            TTrayIcon icon(shell);
+            icon.SetIcon(shell.icon);
+            icon.Loaded();
+            const std::uint32_t since = shell.now;
+            int quick = 0;
+            while (shell.timerMs == kQuickRetryMs && quick < 100) {
+                ++quick;
+                shell.Tick(lateMs);
+            }
+            EXPECT_EQ(quick, 120000 / static_cast<int>(kQuickRetryMs + lateMs)) << lateMs;
+            EXPECT_GE(shell.now - since, 120000u);
+            EXPECT_EQ(shell.calls.back(), "timer 30000");
+            EXPECT_EQ(TickCalls(shell, 3), (std::vector<std::vector<std::string>>(3, {"modify", "add"})));
+            EXPECT_FALSE(icon.Registered());
+            shell.calls.clear();
+        }
+        EXPECT_EQ(shell.calls, (std::vector<std::string>{"timer off", "delete", "destroy window"}));
+    }
 }
 
 }  // namespace

@@ -71,6 +71,15 @@ bool TrayShellWin32::NotifyIcon(NotifyIconMessage message, const NotifyIconData&
     return Shell_NotifyIconA(kMessages[static_cast<int>(message)], &nid) != FALSE;
 }
 
+// Without a timer the icon is not tried again; nothing else depends on it.
+void TrayShellWin32::StartTimer(WindowHandle window, unsigned id, unsigned intervalMs) {
+    SetTimer(reinterpret_cast<HWND>(window), id, intervalMs, nullptr);
+}
+
+void TrayShellWin32::StopTimer(WindowHandle window, unsigned id) {
+    KillTimer(reinterpret_cast<HWND>(window), id);
+}
+
 ShiftState TrayShellWin32::KeyboardShift() const {
     ShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -21,6 +22,9 @@ public:
     ShiftState KeyboardShift() const override;
     ScreenPoint CursorPos() const override;
     unsigned TaskbarCreatedMessage() const override { return taskbarCreated_; }
+    void StartTimer(WindowHandle window, unsigned id, unsigned intervalMs) override;
+    void StopTimer(WindowHandle window, unsigned id) override;
+    std::uint32_t TickCount() const override { return GetTickCount(); }
     IconHandle MainIcon() override;
 
 private:
