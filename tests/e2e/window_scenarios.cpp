@@ -241,8 +241,6 @@ DWORD WINAPI WatchDialogEnd(void* param) {
     return 0;
 }
 
-bool DismissBox(const MainWindow& w, const char* caption, const std::string& text, HWND owner);
-
 // Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
 // shown is reported; so are Cyrillic names that fill its characters in twice as many bytes; names one
 // character over it add nothing, and the application's error box says why.
@@ -277,9 +275,15 @@ void ScenarioManyFiles(const Args& args) {
     CheckRows(w, rows, "Cyrillic names that fill the buffer's characters in twice the bytes are all added");
 
     if (!ChooseFiles(w, "&Add", over, overNames)) return;
-    if (!DismissBox(w, kMainCaption, "Too many files were selected at once; choose fewer files at a time.",
-                    GetWindow(w.hwnd, GW_OWNER)))
+    const std::string tooMany = "Too many files were selected at once; choose fewer files at a time.";
+    HWND box = nullptr;
+    if (!Check(WaitFor([&] { return (box = FindOwnedDialog(ProcessOf(w.hwnd), kMainCaption)) != nullptr; }),
+               "the application's error box appears"))
         return;
+    Check(MessageBoxText(box) == tooMany, "it says " + Quote(tooMany),
+          "it says " + Quote(MessageBoxText(box)));
+    PressDialogButton(box, IDOK);
+    if (!Check(WaitFor([&] { return !IsWindow(box); }, 5000), "OK dismisses it")) return;
     CheckRows(w, rows, "names one character over the buffer add nothing");
     Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
     // The next dialog works, and its one shorter name is not mixed with the longer one it opened with.
