@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/error.h"
+
 namespace tavo {
 
 bool OpenDialog::Execute() {
     files_.clear();
     if (!port_) return false;
     std::optional<OpenDialogResult> result = port_->RunOpenDialog(*this);
+    if (result && result->tooLong) throw Error(kTooManyFilesText);
     if (!result || result->files.empty()) return false;
     files_ = std::move(result->files);
     fileName = files_.front();

@@ -10,6 +10,9 @@
 
 namespace tavo {
 
+inline constexpr char kTooManyFilesText[] =
+    "Too many files were selected at once; choose fewer files at a time.";
+
 // The settings are those of the request the dialog hands its port.
 class OpenDialog : public Component, public OpenDialogRequest {
 public:
@@ -19,7 +22,9 @@ public:
 
     // Runs the modal dialog. Confirmed: Files() holds the chosen paths, fileName
     // the first of them and filterIndex the user's filter. Cancelled or failed:
-    // false, Files() is empty and the settings stay.
+    // false, Files() is empty and the settings stay. A choice too long for the
+    // buffer throws Error(kTooManyFilesText) with Files() empty and the settings kept:
+    // the user, who confirmed it, learns why nothing happens.
     bool Execute();
     const std::vector<std::string>& Files() const { return files_; }
 

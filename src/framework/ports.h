@@ -65,13 +65,16 @@ struct OpenDialogResult {
     // Full paths, in the order the dialog lists them.
     std::vector<std::string> files;
     int filterIndex = 1;
+    // The user chose more names than the buffer holds, so the dialog failed and `files` is empty.
+    bool tooLong = false;
 };
 
 // The modal common open-file dialog.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    // The chosen files, or nothing when the user cancelled or the dialog failed.
+    // The chosen files; a result marked tooLong when their names did not fit; nothing when the user
+    // cancelled or the dialog failed otherwise.
     virtual std::optional<OpenDialogResult> RunOpenDialog(const OpenDialogRequest& request) = 0;
 };
 

@@ -22,12 +22,17 @@
 //   many-files FOLDER NAME             makes 2,000 files that fill the dialog's result buffer, 1,000 with
 //                                      Cyrillic names that fill its characters and 2,000 one character over
 //                                      it: the first are all added (timed), the next too, the others
-//                                      nothing; then Add NAME
+//                                      nothing and the error box says so; then Add NAME
 //   focus-after-error FOLDER BAD.bmp BAD.jpg   Add both: each error box has its owner and the stop icon
 //                                      and disables the main window; after it the main window is active
 //                                      with the focus on the list (Down, then Shift+F10 opens the menu)
 //   half-visible-row FOLDER            14 rows: a click on the partly shown row below the last whole one
 //                                      selects it and scrolls the list by one row
+//   keys-and-menu FOLDER A B C         the menu on the empty list (right button, Menu key) greys the entry
+//                                      commands, and F9 and Del then do nothing until it opens on an
+//                                      entry; the letter a adds A..C; Alt+S and s toggle "Shrink to fit"
+//                                      from the edit box and the list; a double-click on the header row
+//                                      applies row 2 (C after A's removal), which stays; Esc hides
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
 //   tray-start                         only the tray icon is left after the start: the splash was shown
 //                                      and is hidden, no window or taskbar button (prints "tray HWND");
@@ -79,6 +84,7 @@ const std::pair<const char*, Scenario> kScenarios[] = {
     {"many-files", ScenarioManyFiles},
     {"focus-after-error", ScenarioFocusAfterError},
     {"half-visible-row", ScenarioHalfVisibleRow},
+    {"keys-and-menu", ScenarioKeysAndMenu},
     {"demo", ScenarioDemo},
     {"tray-start", ScenarioTrayStart},
     {"tray-clicks", ScenarioTrayClicks},

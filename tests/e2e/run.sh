@@ -222,16 +222,22 @@ scenario() {
 
 # ---- what the scenarios leave behind ----
 
-# The wallpaper file is what tavowall-prepare makes of the first picture for the screen, and Wine recorded it.
-check_wallpaper() {
-    local log=$1 expected=$work/expected/wallpaper.bmp
-    "$native_dir/tavowall-prepare" --target "$screen" --display-bpp "$bpp" "$pics/sky.bmp" "$expected" ||
+# wallpaper_is PICTURE: the wallpaper file is what tavowall-prepare makes of PICTURE (in pics) for the screen.
+wallpaper_is() {
+    local expected=$work/expected/wallpaper-$1.bmp
+    "$native_dir/tavowall-prepare" --target "$screen" --display-bpp "$bpp" "$pics/$1" "$expected" ||
         { echo "tavowall-prepare failed for the wallpaper"; return; }
     if [ ! -f "$wallpaper" ]; then
         echo "no $wallpaper"
     elif ! cmp -s "$expected" "$wallpaper"; then
-        echo "Tavo Wallpaper.bmp differs from tavowall-prepare's ($(cmp "$expected" "$wallpaper" 2>&1 | head -n 1 | sed 's/.*: //'))"
+        echo "Tavo Wallpaper.bmp differs from tavowall-prepare's of $1 ($(cmp "$expected" "$wallpaper" 2>&1 | head -n 1 | sed 's/.*: //'))"
     fi
+}
+
+# The wallpaper file is what tavowall-prepare makes of the first picture for the screen, and Wine recorded it.
+check_wallpaper() {
+    local log=$1
+    wallpaper_is sky.bmp
     local value
     value=$(timeout -k 5 30 "$WINELOADER" reg query 'HKCU\Control Panel\Desktop' /v Wallpaper 2>/dev/null | tr -d '\r' |
         sed -n 's/^ *Wallpaper *REG_SZ *//p')
@@ -372,6 +378,8 @@ scenario load-error - "$folder" broken.bmp
 scenario many-files - "$folder" sky.bmp
 scenario focus-after-error - "$folder" broken.bmp no-table.jpg
 scenario half-visible-row - "$folder"
+check_header_wallpaper() { wallpaper_is palette.bmp; }
+scenario keys-and-menu check_header_wallpaper "$folder" tall.bmp sky.bmp palette.bmp
 
 # shellcheck source=tests/e2e/installer.sh
 source "$root/tests/e2e/installer.sh"

@@ -20,6 +20,7 @@ void ScenarioLoadError(const Args& args);
 void ScenarioManyFiles(const Args& args);
 void ScenarioFocusAfterError(const Args& args);
 void ScenarioHalfVisibleRow(const Args& args);
+void ScenarioKeysAndMenu(const Args& args);
 void ScenarioDemo(const Args& args);
 void ScenarioPersistSave(const Args& args);
 void ScenarioPersistRestore(const Args& args);

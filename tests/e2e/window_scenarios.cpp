@@ -1,5 +1,8 @@
 // The main window's scenarios: the list, the preview, the options, the keys, the errors and what is kept
 // between runs.
+#include <algorithm>
+#include <iterator>
+
 #include "driver_support.h"
 #include "scenarios.h"
 
@@ -350,7 +353,7 @@ DWORD WINAPI WatchDialogEnd(void* param) {
 
 // Names that fill the result buffer exactly are all added, and the time from the dialog's end to the list
 // shown is reported; so are Cyrillic names that fill its characters in twice as many bytes; names one
-// character over it add nothing.
+// character over it add nothing, and the application's error box says why.
 void ScenarioManyFiles(const Args& args) {
     if (!NeedArgs(args, 2, "many-files FOLDER NAME")) return;
     MainWindow w;
@@ -381,7 +384,16 @@ void ScenarioManyFiles(const Args& args) {
         rows.push_back(row);
     CheckRows(w, rows, "Cyrillic names that fill the buffer's characters in twice the bytes are all added");
 
-    if (!ChooseFiles(w, "&Add", over, overNames) || !Check(Answers(w, 600000), "the program answers")) return;
+    if (!ChooseFiles(w, "&Add", over, overNames)) return;
+    const std::string tooMany = "Too many files were selected at once; choose fewer files at a time.";
+    HWND box = nullptr;
+    if (!Check(WaitFor([&] { return (box = FindOwnedDialog(ProcessOf(w.hwnd), kMainCaption)) != nullptr; }),
+               "the application's error box appears"))
+        return;
+    Check(MessageBoxText(box) == tooMany, "it says " + Quote(tooMany),
+          "it says " + Quote(MessageBoxText(box)));
+    PressDialogButton(box, IDOK);
+    if (!Check(WaitFor([&] { return !IsWindow(box); }, 5000), "OK dismisses it")) return;
     CheckRows(w, rows, "names one character over the buffer add nothing");
     Check(SelectedRow(w.list) == 0, "row 1 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
     // The next dialog works, and its one shorter name is not mixed with the longer one it opened with.
@@ -539,6 +551,226 @@ void ScenarioDemo(const Args& args) {
     if (!SelectRow(w, static_cast<int>(before))) return;
     WaitBanner(w, "after the preview");
     SetWallpaperWithF9(w);
+}
+
+// ---- the keys and the context menu as a person uses them ----
+
+// The context menu of the program while it is open.
+HWND OpenMenu(DWORD pid) {
+    for (HWND hwnd : TopLevelWindows())
+        if (IsWindowVisible(hwnd) && ProcessOf(hwnd) == pid && ClassOf(hwnd) == "#32768") return hwnd;
+    return nullptr;
+}
+
+int Darkness(DWORD rgb) {
+    return 3 * 255 - static_cast<int>((rgb >> 16) + ((rgb >> 8) & 0xff) + (rgb & 0xff));
+}
+
+// Whether each item with a caption is enabled, as the menu shows it: the bands of its text from the top, an
+// item written in the menu's text colour enabled, one in the grey of disabled text not. Separators are
+// two-pixel lines; nothing is read while an item is highlighted.
+std::vector<bool> ShownItems(HWND menu) {
+    Pixels shown;
+    if (!CaptureClient(menu, shown) || shown.data.empty()) return {};
+    const auto rgbOf = [](int index) {
+        const COLORREF c = GetSysColor(index);
+        return static_cast<DWORD>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+    };
+    const DWORD background = rgbOf(COLOR_MENU), highlight = rgbOf(COLOR_HIGHLIGHT);
+    // Darker than disabled text can be: the glyphs of an enabled item.
+    const int dark = (Darkness(rgbOf(COLOR_MENUTEXT)) + Darkness(rgbOf(COLOR_GRAYTEXT))) / 2;
+    std::vector<bool> items;
+    int bandTop = -1, darkest = 0;
+    for (int y = 0; y <= shown.height; ++y) {
+        bool ink = false;
+        for (int x = 0; y < shown.height && x < shown.width; ++x) {
+            const DWORD rgb = shown.At(x, y);
+            if (rgb == highlight) return {};
+            if (rgb == background || x < 3 || x >= shown.width - 3) continue;
+            ink = true;
+            darkest = std::max(darkest, Darkness(rgb));
+        }
+        if (ink && bandTop < 0) bandTop = y;
+        if (!ink && bandTop >= 0) {
+            if (y - bandTop >= 5) items.push_back(darkest > dark);
+            bandTop = -1;
+            darkest = 0;
+        }
+    }
+    return items;
+}
+
+std::string MenuSigns(const std::vector<bool>& items) {
+    std::string s;
+    for (bool enabled : items)
+        s += enabled ? "+" : "-";
+    return s;
+}
+
+const char* const kMenuCaptions[] = {"&Hide window", "&Set as wallpaper", "&Remove from list", "&Add files",
+                                     "&Exit",        "&About..."};
+
+// OPENER opens the context menu; it shows its items enabled as ENABLED (one sign per captioned item), and
+// Esc closes it again with the window still there.
+bool CheckMenu(const MainWindow& w, const std::string& opener, const std::function<void()>& open,
+               const std::string& enabled) {
+    const DWORD pid = ProcessOf(w.hwnd);
+    BringToFront(w.hwnd);
+    open();
+    HWND menu = nullptr;
+    if (!Check(WaitFor([&] { return (menu = OpenMenu(pid)) != nullptr; }, 5000), opener + " opens the menu"))
+        return false;
+    std::vector<bool> items;
+    const bool ok = WaitFor([&] { return MenuSigns(items = ShownItems(menu)) == enabled; }, 5000);
+    std::vector<std::string> said;
+    for (size_t i = 0; i < items.size() && i < std::size(kMenuCaptions); ++i)
+        said.push_back(Quote(kMenuCaptions[i]) + (items[i] ? " enabled" : " greyed"));
+    Check(ok, "it shows " + enabled + " (" + Join(said) + ")",
+          "it shows " + std::to_string(items.size()) + " items " + MenuSigns(items));
+    PressKey(VK_ESCAPE);
+    return Check(WaitFor([&] { return OpenMenu(pid) == nullptr; }, 5000) && IsWindowVisible(w.hwnd),
+                 "Esc closes the menu, the window stays") &&
+           ok;
+}
+
+void RightClickAt(POINT p) {
+    MouseEvent(p.x, p.y, 0);
+    MouseEvent(p.x, p.y, MOUSEEVENTF_RIGHTDOWN);
+    MouseEvent(p.x, p.y, MOUSEEVENTF_RIGHTUP);
+}
+
+// A screen point inside row INDEX of the list.
+POINT RowPoint(const MainWindow& w, int index) {
+    RemoteBuffer remote(w.list, sizeof(RECT));
+    RECT r = {LVIR_LABEL, 0, 0, 0};
+    remote.Write(0, &r, sizeof r);
+    Send(w.list, LVM_GETITEMRECT, index, remote.Param());
+    remote.Read(0, &r, sizeof r);
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(w.list, &p);
+    return p;
+}
+
+HWND ResLargeBox(const MainWindow& w) {
+    return FindDescendant(w.hwnd, "Button", "&Shrink to fit ");
+}
+
+bool ShrinkTicked(const MainWindow& w) {
+    return Send(ResLargeBox(w), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// The menu on the empty list, opened by the right button and the Menu key, greys the entry commands, and F9
+// and Del then stay without effect until it opens on an entry.
+bool MenuOnTheEmptyList(const MainWindow& w, const std::string& folder,
+                        const std::vector<std::string>& names) {
+    RECT client;
+    GetClientRect(w.list, &client);
+    POINT empty = {client.right / 2, client.bottom * 2 / 3};
+    ClientToScreen(w.list, &empty);
+    // A click into the list first, as a hand does: Wine may raise the window over a menu opened before the
+    // window has taken its first input.
+    if (!Check(FocusByClick(w.hwnd, w.list), "a click puts the focus on the list")) return false;
+    if (!CheckMenu(
+            w, "a right-click on the empty list", [&] { RightClickAt(empty); }, "+---++") ||
+        !CheckMenu(
+            w, "the Menu key", [] { PressKey(VK_APPS); }, "+---++"))
+        return false;
+    // The letter a in the list runs Add.
+    if (!Check(FocusOf(w.hwnd) == w.list, "the focus is still on the list")) return false;
+    PressKey('A');
+    if (!AnswerFileDialog(w, "the letter a in the list", folder, names) ||
+        !CheckRows(w, ExpectedRows(folder, names), "the letter a in the list adds the pictures"))
+        return false;
+    WaitBanner(w, "after the preview");
+
+    const std::string file = WallpaperFile();
+    ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;
+    const bool existed = FileStamp(file, stamp0, size0);
+    BringToFront(w.hwnd);
+    PressKey(VK_F9);
+    PressKey(VK_DELETE);
+    // The menu opens after F9 and Del were handled, in the order given.
+    if (!CheckMenu(
+            w, "a right-click on row 1", [&] { RightClickAt(RowPoint(w, 0)); }, "++++++"))
+        return false;
+    const bool written = FileStamp(file, stamp, size) && (!existed || stamp != stamp0 || size != size0);
+    Check(!written, "F9 after the menu opened on the empty list writes no wallpaper");
+    if (!CheckRows(w, ExpectedRows(folder, names), "nor does Del remove the entry")) return false;
+    BringToFront(w.hwnd);
+    PressKey(VK_DELETE);
+    return CheckRows(w, ExpectedRows(folder, {names.begin() + 1, names.end()}),
+                     "once it opened on an entry, Del removes it");
+}
+
+// Alt+S from the delay edit box toggles "Shrink to fit", s typed there is text; s in the list toggles it.
+bool ShrinkByKeys(MainWindow& w) {
+    if (!Check(FocusByClick(w.hwnd, w.edit), "a click puts the focus into the delay edit box")) return false;
+    const std::string text = WindowText(w.edit);
+    Send(w.edit, EM_SETSEL, text.size(), text.size());
+    PressKey('S');
+    Check(WaitFor([&] { return WindowText(w.edit) == text + "s"; }, 5000),
+          "s typed in the delay edit box is entered there", "it holds " + Quote(WindowText(w.edit)));
+    if (!Check(Answers(w) && ShrinkTicked(w), "and leaves \"Shrink to fit\" ticked")) return false;
+    PressKey('S', VK_MENU);
+    if (!Check(WaitFor([&] { return !ShrinkTicked(w); }, 5000), "Alt+S there unticks \"Shrink to fit\""))
+        return false;
+    WaitBanner(w, "after the option's preview");
+    if (!SelectRow(w, 0) || !Check(WaitFor([&] { return FocusOf(w.hwnd) == w.list; }, 5000),
+                                   "the click puts the focus on the list"))
+        return false;
+    WaitBanner(w, "after the preview");
+    PressKey('S');
+    if (!Check(WaitFor([&] { return ShrinkTicked(w); }, 5000), "s in the list ticks \"Shrink to fit\" again"))
+        return false;
+    return WaitBanner(w, "after the option's preview");
+}
+
+// Two clicks in a row at one point, as quick as a hand's double-click.
+void DoubleClickAt(POINT p) {
+    INPUT in[5] = {};
+    const DWORD flags[5] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                            MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 5; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        in[i].mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(5, in, sizeof(INPUT));
+}
+
+// The right button and the Menu key on the empty list; F9 and Del before and after the menu opened on an
+// entry; Alt+S and s in the delay edit box and in the list; a double-click on the header row; Esc. The
+// wallpaper left is the last picture's (run.sh checks it).
+void ScenarioKeysAndMenu(const Args& args) {
+    if (!NeedArgs(args, 4, "keys-and-menu FOLDER A B C")) return;
+    MainWindow w;
+    if (!FindMain(w) || !CheckRows(w, {}, "the list starts empty")) return;
+    const std::string folder = args[0];
+    if (!MenuOnTheEmptyList(w, folder, {args[1], args[2], args[3]})) return;
+    WaitBanner(w, "after Remove");
+    SetWallpaperWithF9(w);
+    if (!ShrinkByKeys(w)) return;
+
+    // A double-click on the header row applies the selected entry, which stays selected.
+    if (!SelectRow(w, 1)) return;
+    WaitBanner(w, "after the preview");
+    const std::string file = WallpaperFile();
+    ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;
+    FileStamp(file, stamp0, size0);
+    HWND header = reinterpret_cast<HWND>(Send(w.list, LVM_GETHEADER, 0, 0));
+    RECT r;
+    GetWindowRect(header, &r);
+    BringToFront(w.hwnd);
+    DoubleClickAt({r.left + 50, (r.top + r.bottom) / 2});
+    Check(WaitFor([&] { return FileStamp(file, stamp, size) && (stamp != stamp0 || size != size0); }),
+          "a double-click on the header row writes " + Quote(file));
+    WaitBanner(w, "after the wallpaper");
+    Check(SelectedRow(w.list) == 1, "row 2 stays selected", "row " + std::to_string(SelectedRow(w.list) + 1));
+
+    BringToFront(w.hwnd);
+    PressKey(VK_ESCAPE);
+    Check(WaitFor([&] { return !IsWindowVisible(w.hwnd); }, 5000), "Esc hides the window");
 }
 
 // ---- what is kept between runs ----

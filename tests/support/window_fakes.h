@@ -41,6 +41,12 @@ public:
         replies.push_back(OpenDialogResult{std::move(files), filterIndex});
     }
     void Cancel() { replies.push_back(std::nullopt); }
+    // More names than the dialog's buffer holds.
+    void ChooseTooMany() {
+        OpenDialogResult failed;
+        failed.tooLong = true;
+        replies.push_back(failed);
+    }
 
     std::deque<std::optional<OpenDialogResult>> replies;
     std::vector<OpenDialogRequest> requests;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/error.h"
 #include "support/window_fakes.h"
 
 namespace tavo {
@@ -74,6 +75,24 @@ TEST(OpenDialogTest, ConfirmedDialogKeepsTheFirstFileAndTheChosenFilter) {
     EXPECT_EQ(dialog.fileName, "C:\\Pics\\b.bmp");
     EXPECT_EQ(port.requests.at(1).fileName, "C:\\Pics\\b.bmp") << "the dialog opens with the last choice";
     EXPECT_EQ(port.requests.at(1).filterIndex, 2);
+}
+
+// The user confirmed a choice that does not fit: it is said, and the dialog keeps the last good one.
+TEST(OpenDialogTest, AChoiceTooLongForTheBufferIsSaidAndKeepsTheSettings) {
+    testing::ScriptedFileDialogs port;
+    OpenDialog dialog(&port);
+    port.Choose({"C:\\Pics\\a.bmp"}, 2);
+    ASSERT_TRUE(dialog.Execute());
+    port.ChooseTooMany();
+    try {
+        dialog.Execute();
+        ADD_FAILURE() << "nothing said";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Too many files were selected at once; choose fewer files at a time.");
+    }
+    EXPECT_TRUE(dialog.Files().empty());
+    EXPECT_EQ(dialog.fileName, "C:\\Pics\\a.bmp");
+    EXPECT_EQ(dialog.filterIndex, 2);
 }
 
 TEST(OpenDialogTest, AnEmptyConfirmationCountsAsFailed) {

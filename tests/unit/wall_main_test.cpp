@@ -159,24 +159,29 @@ TEST_F(WallMainTest, OpenReplacesTheListAndPreviewsTheFirstFile) {
     EXPECT_EQ(clicks, 0) << "the shrinking list moves the selection without a notification";
 }
 
-TEST_F(WallMainTest, CancellingEitherDialogChangesNothingAndRunsNoRefresh) {
+// A cancel is silent; a choice too long for the dialog's buffer is said. Neither edits the list or refreshes.
+TEST_F(WallMainTest, CancelledOrOverfullDialogChangesNothingAndRunsNoRefresh) {
     List({"C:\\P\\1.bmp", "C:\\P\\2.bmp"});
     Form1().Filez.SelectRow(2);
     ShowWindow();
-    Form1().LastPreviewPath = "C:\\P\\2.bmp";
-    for (int i = 0; i < 2; ++i) {
-        fileDialogs.Cancel();
-        if (i == 0)
-            Form1().BitBtn4Click(form.get());
-        else
-            Form1().BitBtn1Click(form.get());
-        EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "C:\\P\\2.bmp"}));
-        EXPECT_EQ(Form1().Filez.Row(), 2);
+    for (const bool tooMany : {false, true}) {
+        for (const bool open : {true, false}) {
+            Form1().LastPreviewPath = "";
+            tooMany ? fileDialogs.ChooseTooMany() : fileDialogs.Cancel();
+            std::string said;
+            try {
+                open ? Form1().BitBtn4Click(form.get()) : Form1().BitBtn1Click(form.get());
+            } catch (const Error& e) {
+                said = e.what();
+            }
+            const std::string what =
+                std::string(open ? "Open" : "Add") + (tooMany ? ", too many" : ", cancelled");
+            EXPECT_EQ(said, tooMany ? kTooManyFilesText : "") << what;
+            EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\P\\1.bmp", "C:\\P\\2.bmp"})) << what;
+            EXPECT_EQ(Form1().Filez.Row(), 2) << what;
+            EXPECT_EQ(Form1().LastPreviewPath, "") << what << ": no refresh ran";
+        }
     }
-    Form1().LastPreviewPath = "";
-    fileDialogs.Cancel();
-    Form1().BitBtn4Click(form.get());
-    EXPECT_EQ(Form1().LastPreviewPath, "") << "no refresh ran";
     EXPECT_TRUE(log.empty());
 }
 

@@ -1,6 +1,7 @@
 // The common open-file dialog: GetOpenFileNameA with a hook that centres it on the screen.
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <utility>
@@ -84,13 +85,20 @@ std::optional<OpenDialogResult> FileDialogsWin32::RunOpenDialog(const OpenDialog
     ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
     ofn.Flags = DialogFlags(request.options);
     ofn.lpfnHook = CentringHook;
-    // Cancelled, or failed: nothing changes. Names that do not fit the buffer fail on Windows
-    // (FNERR_BUFFERTOOSMALL); Wine confirms them without a closing NUL inside the buffer.
-    if (!GetOpenFileNameA(&ofn) || CommDlgExtendedError() != 0) return std::nullopt;
+    // Names that do not fit the buffer fail on Windows (FNERR_BUFFERTOOSMALL); Wine confirms them
+    // without a closing NUL inside the buffer. Either way the user chose too many.
+    OpenDialogResult tooLong;
+    tooLong.tooLong = true;
+    if (!GetOpenFileNameA(&ofn)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) return tooLong;
+        return std::nullopt;
+    }
+    if (CommDlgExtendedError() != 0) return std::nullopt;
     const std::string result(buffer.data(), bytes);
-    if (CharactersOf(SelectedNamesText(result, ofn.nFileOffset)) > chars) return std::nullopt;
+    if (CharactersOf(SelectedNamesText(result, ofn.nFileOffset)) > chars) return tooLong;
     std::optional<std::vector<std::string>> files = ReadSelectedFiles(result, ofn.nFileOffset);
-    if (!files || files->empty()) return std::nullopt;
+    if (!files) return tooLong;
+    if (files->empty()) return std::nullopt;
     return OpenDialogResult{std::move(*files), static_cast<int>(ofn.nFilterIndex)};
 }
 
