@@ -17,7 +17,10 @@ builds=("$@")
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "stress: N must be a positive number, not '$runs'" >&2; exit 64; }
 
 busy=()
-stop_busy() {
+run_pid=
+out=$(mktemp "${TMPDIR:-/tmp}/tavo-stress.XXXXXX")
+# The run in progress and the busy processes end with this script, however it ends (Ctrl+C too).
+stop() {
     local pid
     for pid in "${busy[@]}"; do
         kill "$pid" 2>/dev/null
@@ -26,8 +29,15 @@ stop_busy() {
         wait "$pid" 2>/dev/null
     done
     busy=()
+    # The run cleans up after itself (its programs, its Wine server, its display) once its step is done.
+    if [ -n "$run_pid" ]; then
+        kill "$run_pid" 2>/dev/null
+        wait "$run_pid" 2>/dev/null
+        run_pid=
+    fi
+    rm -f "$out"
 }
-trap stop_busy EXIT
+trap stop EXIT
 trap 'exit 130' INT TERM HUP
 
 count=${TAVO_STRESS_BUSY:-$(nproc)}
@@ -43,25 +53,29 @@ failed=0
 for build in "${builds[@]}"; do
     for i in $(seq "$runs"); do
         t0=$SECONDS
-        out=$(bash "$root/tests/e2e/run.sh" "$root/build/native" "$root/build/$build" 2>&1)
+        # In the background, so that a signal reaches this script's trap at once.
+        bash "$root/tests/e2e/run.sh" "$root/build/native" "$root/build/$build" >"$out" 2>&1 </dev/null &
+        run_pid=$!
+        wait "$run_pid"
         rc=$?
+        run_pid=
         if [ "$rc" -eq 77 ]; then
             # Not runnable here: said once, and no run counted.
-            grep -m1 'not runnable\|not built' <<<"$out"
+            grep -m1 'not runnable\|not built' "$out"
             break
         fi
-        summary=$(grep -E '^e2e [a-z0-9]+: [0-9]+ passed, [0-9]+ failed' <<<"$out" | tail -n 1)
+        summary=$(grep -E '^e2e [a-z0-9]+: [0-9]+ passed, [0-9]+ failed' "$out" | tail -n 1)
         if [ "$rc" -eq 0 ]; then
             echo "ok   $build run $i ($((SECONDS - t0)) s): ${summary#e2e }"
             passed=$((passed + 1))
         else
             echo "FAIL $build run $i ($((SECONDS - t0)) s, exit code $rc): ${summary#e2e }"
             # Each failing scenario's line, without its log.
-            grep -E '^FAIL ' <<<"$out" | sed 's/^/     /'
+            grep -E '^FAIL ' "$out" | sed 's/^/     /'
             failed=$((failed + 1))
         fi
     done
 done
-stop_busy
+stop
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -15,6 +15,8 @@ bool OpenAndAdd(MainWindow& w, const std::string& folder, const std::vector<std:
 }
 
 void ScenarioInfo(const Args&) {
+    // The desktop's shell is up before the first program starts: its notification area logs the icons.
+    Check(WaitFor([] { return !WindowsOfClass("Shell_TrayWnd").empty(); }), "the desktop's taskbar is there");
     HDC dc = GetDC(nullptr);
     const int bpp = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
     ReleaseDC(nullptr, dc);
