@@ -106,13 +106,14 @@ void ScenarioTrayClicks(const Args&) {
     Check(!IsWindowVisible(w.hwnd), "a middle click does nothing");
     TrayMouse(tray, {WM_RBUTTONDOWN, WM_RBUTTONUP});
     RECT again{};
-    GetWindowRect(w.hwnd, &again);
-    Check(IsWindowVisible(w.hwnd) && EqualRect(&first, &again) != FALSE,
+    Check(WaitFor([&] {
+              return IsWindowVisible(w.hwnd) && GetWindowRect(w.hwnd, &again) && EqualRect(&first, &again);
+          }),
           "a right click shows it again, where it was",
           "it is " + SizeText(again) + ", was " + SizeText(first));
     hideWindow("Hide again");
     TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
-    Check(IsWindowVisible(w.hwnd), "a double-click shows it");
+    Check(WaitFor([&] { return IsWindowVisible(w.hwnd) != FALSE; }), "a double-click shows it");
     hideWindow("Hide once more");
     TrayMouse(tray, {WM_LBUTTONUP});
     Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
