@@ -384,21 +384,37 @@ void ScenarioHalfVisibleRow(const Args& args) {
     POINT p = {row.left + 40, (row.top + client.bottom) / 2};
     ClientToScreen(w.list, &p);
     BringToFront(w.hwnd);
-    // A hand's click: the pointer moves by a pixel while the button is down.
-    SendMouse({{p.x, p.y, 0},
-               {p.x, p.y, MOUSEEVENTF_LEFTDOWN},
-               {p.x, p.y + 1, 0},
-               {p.x, p.y + 1, MOUSEEVENTF_LEFTUP}});
+    // A press at X on the half-visible row, the pointer moved by DY while the button is down, and the
+    // release; then the selected row and the top row, once the program has taken the release.
     int selected = -1;
-    // Once the program has taken the release, the selection is still there.
-    const bool ok =
-        WaitFor([&] { return (selected = SelectedRow(w.list)) == half && !HoldsMouse(w.list); }) &&
-        Answers(w) && (selected = SelectedRow(w.list)) == half;
-    Check(ok, "the click selects " + name, "row " + std::to_string(selected + 1) + " is selected");
-    const LRESULT top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
+    LRESULT top = -1;
+    auto press = [&](int x, int dy) {
+        SendMouse({{x, p.y, 0},
+                   {x, p.y, MOUSEEVENTF_LEFTDOWN},
+                   {x, p.y + dy, 0},
+                   {x, p.y + dy, MOUSEEVENTF_LEFTUP}});
+        WaitFor([&] { return !HoldsMouse(w.list) && SelectedRow(w.list) >= 0; });
+        Answers(w);
+        selected = SelectedRow(w.list);
+        top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
+    };
+    // A hand's click: the pointer moves by a pixel, within the drag threshold.
+    press(p.x, 1);
+    Check(selected == half, "the click selects " + name,
+          "row " + std::to_string(selected + 1) + " is selected");
     row = rowRect();
     Check(top == 1 && row.bottom <= client.bottom, "the list scrolls by one row and shows it whole",
           "row " + std::to_string(top + 1) + " is at the top");
+    WaitBanner(w, "after its preview");
+    // The next row is half-visible now. Pressed (away from the first click: no double-click), the pointer
+    // then moved 3 pixels: the drag selects the row the scroll brought under the pointer, and the list
+    // stays.
+    press(p.x + 60, 3);
+    Check(selected == half + 2 && top == 2,
+          "a press on " + std::string("row ") + std::to_string(half + 2) +
+              " and a 3-pixel drag select the row under the pointer, the list scrolled by one row",
+          "row " + std::to_string(selected + 1) + " is selected, row " + std::to_string(top + 1) +
+              " at the top");
     WaitBanner(w, "after its preview");
 }
 
