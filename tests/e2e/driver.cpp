@@ -25,7 +25,8 @@
 //                                      and disables the main window; after it the main window is active
 //                                      with the focus on the list (Down, then Shift+F10 opens the menu)
 //   half-visible-row FOLDER            14 rows: a click on the partly shown row below the last whole one
-//                                      selects it and scrolls the list by one row
+//                                      selects it and scrolls the list by one row; a press on the next one
+//                                      and a 3-pixel drag select the row under the pointer, nothing more
 //   demo FOLDER NAME...                Add the pictures, select the first of them, press F9 (make run)
 //   tray-start                         only the tray icon is left after the start: the splash was shown
 //                                      and is hidden, no window or taskbar button (prints "tray HWND");
