@@ -389,11 +389,13 @@ void ScenarioHalfVisibleRow(const Args& args) {
     int selected = -1;
     LRESULT top = -1;
     auto press = [&](int x, int dy) {
+        const int before = SelectedRow(w.list);
         SendMouse({{x, p.y, 0},
                    {x, p.y, MOUSEEVENTF_LEFTDOWN},
                    {x, p.y + dy, 0},
                    {x, p.y + dy, MOUSEEVENTF_LEFTUP}});
-        WaitFor([&] { return !HoldsMouse(w.list) && SelectedRow(w.list) >= 0; });
+        // The press changes the selection (and captures the mouse first): then the release lets it go.
+        WaitFor([&] { return SelectedRow(w.list) != before && !HoldsMouse(w.list); });
         Answers(w);
         selected = SelectedRow(w.list);
         top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
