@@ -3,7 +3,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps native asan pedantic win32 win64 windows dist test unit-test unit-test-asan wine-test e2e-test run fuzz bench format clean
+.PHONY: all deps native asan pedantic win32 win64 windows dist test unit-test unit-test-asan wine-test e2e-test e2e-stress run fuzz bench format clean
 
 all: native
 
@@ -49,6 +49,13 @@ e2e-test: native windows
 	@for build in win32 win64; do bash tests/e2e/run.sh build/native build/$$build || [ $$? -eq 77 ] || exit 1; done
 
 test: unit-test unit-test-asan pedantic wine-test e2e-test
+
+# The end-to-end run under load, not part of `make test`: N runs (default 3) of each Windows build, or of BUILD
+# (win32 or win64) alone, with one busy process per core beside them.
+N ?= 3
+BUILD ?=
+e2e-stress: native $(if $(BUILD),$(BUILD),windows)
+	@bash tests/e2e/stress.sh $(N) $(BUILD)
 
 dist: windows
 	@bash scripts/make-dist.sh build/win32 dist

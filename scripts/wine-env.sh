@@ -164,20 +164,27 @@ tavo_wine_run() {
 tavo_wine_display() {
     [ -n "${DISPLAY:-}" ] && return 0
     command -v Xvfb >/dev/null 2>&1 || { echo "wine-env: Xvfb is not installed (scripts/install-deps.sh)" >&2; return 1; }
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        _tavo_wine_xvfb_pid=$!
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
-            kill -0 "$_tavo_wine_xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$_tavo_wine_xvfb_pid" 2>/dev/null
-        wait "$_tavo_wine_xvfb_pid" 2>/dev/null
-        _tavo_wine_xvfb_pid=
+    # Xvfb chooses a free display itself and writes its number once it accepts connections: two runs that
+    # start at the same moment never share one.
+    local numbers n _
+    numbers=$(mktemp "${TMPDIR:-/tmp}/tavo-xvfb.XXXXXX")
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$numbers" >/dev/null 2>&1 &
+    _tavo_wine_xvfb_pid=$!
+    for _ in $(seq 600); do
+        # The number is complete with its newline.
+        if [ "$(tail -c 1 "$numbers" | od -An -tx1 | tr -d ' ')" = 0a ]; then
+            n=$(tr -dc 0-9 <"$numbers")
+            rm -f "$numbers"
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill -0 "$_tavo_wine_xvfb_pid" 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$numbers"
+    kill "$_tavo_wine_xvfb_pid" 2>/dev/null
+    wait "$_tavo_wine_xvfb_pid" 2>/dev/null
+    _tavo_wine_xvfb_pid=
     echo "wine-env: could not start Xvfb" >&2
     return 1
 }

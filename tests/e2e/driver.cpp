@@ -27,7 +27,8 @@
 //                                      and disables the main window; after it the main window is active
 //                                      with the focus on the list (Down, then Shift+F10 opens the menu)
 //   half-visible-row FOLDER            14 rows: a click on the partly shown row below the last whole one
-//                                      selects it and scrolls the list by one row
+//                                      selects it and scrolls the list by one row; a press on the next one
+//                                      and a 3-pixel drag select the row under the pointer, nothing more
 //   keys-and-menu FOLDER A B C         the menu on the empty list (right button, Menu key) greys the entry
 //                                      commands, and F9 and Del then do nothing until it opens on an
 //                                      entry; the letter a adds A..C; Alt+S and s toggle "Shrink to fit"

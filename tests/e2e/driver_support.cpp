@@ -2,7 +2,7 @@
 #include "driver_support.h"
 
 namespace tavo::e2e {
-DWORD gTimeoutMs = 15000;
+DWORD gTimeoutMs = 30000;
 int gFailures = 0;
 
 void Say(const std::string& line) {
@@ -238,28 +238,46 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 }
 
 bool BringToFront(HWND hwnd) {
-    return WaitFor(
-        [&] {
-            if (GetForegroundWindow() == hwnd) return true;
-            SetForegroundWindow(hwnd);
-            return false;
-        },
-        5000);
+    return WaitFor([&] {
+        if (GetForegroundWindow() == hwnd) return true;
+        SetForegroundWindow(hwnd);
+        return false;
+    });
+}
+
+namespace {
+
+INPUT MouseInput(const MouseStep& step) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(step.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(step.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = step.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+}  // namespace
+
+bool HoldsMouse(HWND hwnd) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) return false;
+    return info.hwndCapture != nullptr || (info.flags & GUI_INMOVESIZE) != 0;
 }
 
 void MouseEvent(int x, int y, DWORD flags) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(INPUT));
+    SendMouse({{x, y, flags}});
+}
+
+void SendMouse(std::initializer_list<MouseStep> steps) {
+    std::vector<INPUT> inputs;
+    for (const MouseStep& step : steps)
+        inputs.push_back(MouseInput(step));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void ClickAt(int x, int y) {
-    MouseEvent(x, y, 0);
-    MouseEvent(x, y, MOUSEEVENTF_LEFTDOWN);
-    MouseEvent(x, y, MOUSEEVENTF_LEFTUP);
+    SendMouse({{x, y, 0}, {x, y, MOUSEEVENTF_LEFTDOWN}, {x, y, MOUSEEVENTF_LEFTUP}});
 }
 
 void ClickCentre(HWND hwnd) {
@@ -268,18 +286,22 @@ void ClickCentre(HWND hwnd) {
     ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
-void Drag(int x0, int y0, int x1, int y1) {
-    MouseEvent(x0, y0, 0);
-    Sleep(100);
-    MouseEvent(x0, y0, MOUSEEVENTF_LEFTDOWN);
-    Sleep(100);
-    const int steps = 8;
-    for (int i = 1; i <= steps; ++i) {
-        MouseEvent(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, 0);
-        Sleep(30);
+bool Drag(int x0, int y0, int x1, int y1) {
+    HWND target = WindowFromPoint(POINT{x0, y0});
+    if (!target) return false;
+    SendMouse({{x0, y0, 0}, {x0, y0, MOUSEEVENTF_LEFTDOWN}});
+    if (!WaitFor([&] { return HoldsMouse(target); })) {
+        MouseEvent(x0, y0, MOUSEEVENTF_LEFTUP);
+        return false;
     }
-    MouseEvent(x1, y1, MOUSEEVENTF_LEFTUP);
-    Sleep(100);
+    // The window follows the pointer from here on, each step in its turn however late it comes to them.
+    std::vector<INPUT> inputs;
+    const int steps = 8;
+    for (int i = 1; i <= steps; ++i)
+        inputs.push_back(MouseInput({x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps, 0}));
+    inputs.push_back(MouseInput({x1, y1, MOUSEEVENTF_LEFTUP}));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return WaitFor([&] { return !HoldsMouse(target); });
 }
 
 void PressKey(WORD vk, WORD modifier) {
@@ -309,13 +331,12 @@ HWND FocusOf(HWND hwnd) {
 
 bool FocusByClick(HWND main, HWND control) {
     BringToFront(main);
-    return WaitFor(
-        [&] {
-            if (FocusOf(main) == control) return true;
-            ClickCentre(control);
-            return WaitFor([&] { return FocusOf(main) == control; }, 500);
-        },
-        5000);
+    return WaitFor([&] {
+        if (FocusOf(main) == control) return true;
+        ClickCentre(control);
+        // Longer than the double-click time: the next try is a click of its own.
+        return WaitFor([&] { return FocusOf(main) == control; }, 1000);
+    });
 }
 
 HWND FindOwnedDialog(DWORD pid, const char* title, const std::function<bool(HWND)>& accept) {
@@ -459,7 +480,7 @@ bool SameRows(const std::vector<Row>& a, const std::vector<Row>& b) {
 
 bool CheckRows(const MainWindow& w, const std::vector<Row>& expected, const std::string& what) {
     std::vector<Row> rows;
-    const bool ok = WaitFor([&] { return SameRows(rows = ReadRows(w.list), expected); }, 5000);
+    const bool ok = WaitFor([&] { return SameRows(rows = ReadRows(w.list), expected); });
     return Check(ok, what + ": rows " + Describe(expected), "the list shows " + Describe(rows));
 }
 
@@ -481,7 +502,7 @@ bool SelectRow(const MainWindow& w, int index) {
     BringToFront(w.hwnd);
     ClickAt(p.x, p.y);
     int selected = -1;
-    return Check(WaitFor([&] { return (selected = SelectedRow(w.list)) == index; }, 5000),
+    return Check(WaitFor([&] { return (selected = SelectedRow(w.list)) == index; }),
                  "a click selects row " + std::to_string(index + 1),
                  "row " + std::to_string(selected + 1) + " is selected");
 }
@@ -605,7 +626,7 @@ bool CheckPreview(const MainWindow& w, const std::string& expectedPath) {
     int bad = -1;
     // The program paints when it gets to it: wait until the screen shows the picture.
     const bool ok = WaitFor(
-        [&] { return CaptureClient(panel, shown) && (bad = PreviewMismatches(shown, expected)) == 0; }, 5000);
+        [&] { return CaptureClient(panel, shown) && (bad = PreviewMismatches(shown, expected)) == 0; });
     if (!ok && shown.width) SavePicture(shown, expectedPath + ".shown.bmp");
     return Check(
         ok,

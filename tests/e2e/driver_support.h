@@ -146,13 +146,30 @@ bool BringToFront(HWND hwnd);
 // One mouse event at a screen point, in the absolute coordinates SendInput takes (0..65535 over the screen).
 void MouseEvent(int x, int y, DWORD flags);
 
+struct MouseStep {
+    int x, y;
+    DWORD flags;  // MOUSEEVENTF_LEFTDOWN, ...; each step moves the pointer to (x, y) first
+};
+
+// Mouse events given as one input: the program takes them in this order and nothing comes between them,
+// however late it comes to them. Wine turns each pointer move it injects into the X pointer's move as well,
+// and the program's own X events about the pointer (from before, or the echo of a move) reach its queue only
+// when it reads them: events given one by one can have such a move land between a press and its release.
+void SendMouse(std::initializer_list<MouseStep> steps);
+
+// Whether a window of HWND's thread has the mouse captured (a button held on it) or that thread is in a move
+// or size loop.
+bool HoldsMouse(HWND hwnd);
+
+// A left click at a screen point: the move there, the press and the release as one input.
 void ClickAt(int x, int y);
 
 void ClickCentre(HWND hwnd);
 
-// Presses the left button at one point, moves in steps to the other and releases it there; the pauses let
-// the window's sizing loop see each step.
-void Drag(int x0, int y0, int x1, int y1);
+// Presses the left button at one point, moves in steps to the other and releases it there: the steps and the
+// release once the window under the press has taken it (it captured the mouse or began its move or size
+// loop). True once it has let the mouse go again.
+bool Drag(int x0, int y0, int x1, int y1);
 
 // A key pressed and released, with MODIFIER (VK_CONTROL, VK_SHIFT) held around it.
 void PressKey(WORD vk, WORD modifier = 0);

@@ -25,7 +25,7 @@ check_zip() {
 # Runs the setup silently; prints the Unix path of the folder it installed into.
 silent_install() {
     local setup=$1 location
-    timeout -k 5 60 "$WINELOADER" "$(tavo_wine_path "$setup")" /S </dev/null >/dev/null 2>&1 || return 1
+    timeout -k 5 180 "$WINELOADER" "$(tavo_wine_path "$setup")" /S </dev/null >/dev/null 2>&1 || return 1
     location=$(reg_ query "$uninstall_key" /v InstallLocation | sed -n 's/^ *InstallLocation *REG_SZ *//p')
     [ -n "$location" ] || return 1
     # winepath answers through dosdevices/c:, whose colon a Windows path cannot carry back.
@@ -36,9 +36,9 @@ silent_install() {
 # removes the program's folder last).
 silent_uninstall() {
     local folder=$1
-    timeout -k 5 60 "$WINELOADER" "$(tavo_wine_path "$folder/Uninstall.exe")" /S </dev/null >/dev/null 2>&1 || return 1
+    timeout -k 5 180 "$WINELOADER" "$(tavo_wine_path "$folder/Uninstall.exe")" /S </dev/null >/dev/null 2>&1 || return 1
     local _
-    for _ in $(seq 600); do
+    for _ in $(seq 1200); do
         [ -e "$folder" ] || return 0
         sleep 0.05
     done

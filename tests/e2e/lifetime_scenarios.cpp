@@ -53,12 +53,9 @@ bool SetScreen(int width, int height) {
     mode.dmPelsWidth = static_cast<DWORD>(width);
     mode.dmPelsHeight = static_cast<DWORD>(height);
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    return ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL &&
-           WaitFor(
-               [&] {
-                   return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
-               },
-               5000);
+    return ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL && WaitFor([&] {
+               return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+           });
 }
 
 // The main window's stored "ShowCmd", as the settings store writes it.
@@ -112,13 +109,14 @@ void ScenarioTrayClicks(const Args&) {
     Check(!IsWindowVisible(w.hwnd), "a middle click does nothing");
     TrayMouse(tray, {WM_RBUTTONDOWN, WM_RBUTTONUP});
     RECT again{};
-    GetWindowRect(w.hwnd, &again);
-    Check(IsWindowVisible(w.hwnd) && EqualRect(&first, &again) != FALSE,
+    Check(WaitFor([&] {
+              return IsWindowVisible(w.hwnd) && GetWindowRect(w.hwnd, &again) && EqualRect(&first, &again);
+          }),
           "a right click shows it again, where it was",
           "it is " + SizeText(again) + ", was " + SizeText(first));
     hideWindow("Hide again");
     TrayMouse(tray, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
-    Check(IsWindowVisible(w.hwnd), "a double-click shows it");
+    Check(WaitFor([&] { return IsWindowVisible(w.hwnd) != FALSE; }), "a double-click shows it");
     hideWindow("Hide once more");
     TrayMouse(tray, {WM_LBUTTONUP});
     Check(!IsWindowVisible(w.hwnd), "the double-click left no click pending");
@@ -391,7 +389,7 @@ void CheckButtonMenu(HWND app) {
     if (!Check(open, "the taskbar button's menu opens")) return;
     for (char letter : {'m', 's', 'x', 'n'})
         PostMessageA(app, WM_CHAR, static_cast<WPARAM>(letter), 0);
-    if (Check(WaitFor([&] { return IsIconic(app) != FALSE; }, 5000),
+    if (Check(WaitFor([&] { return IsIconic(app) != FALSE; }),
               "of Move (m), Size (s), Maximize (x) and Minimize (n) only Minimize is in its menu"))
         return;
     PostMessageA(app, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -408,12 +406,20 @@ void ScenarioMinimizedStart(const Args& args) {
     const DWORD pid = process.dwProcessId;
     HWND tray = FindTray(pid);
     if (tray) WaitUntilStarted(tray);
-    const std::vector<HWND> apps = WindowsOfClass(kAppClass, pid);
-    const std::vector<HWND> splashes = WindowsOfClass(kSplashClass, pid);
+    // The icon and the splash are made before the start minimizes the application: wait for that step.
+    std::vector<HWND> apps, splashes;
+    const bool minimized = WaitFor([&] {
+        apps = WindowsOfClass(kAppClass, pid);
+        splashes = WindowsOfClass(kSplashClass, pid);
+        return apps.size() == 1 && splashes.size() == 1 && IsWindowVisible(apps.front()) &&
+               IsIconic(apps.front());
+    });
     if (Check(apps.size() == 1 && splashes.size() == 1, "the application window and the splash exist")) {
         HWND app = apps.front(), splash = splashes.front();
-        Check(IsWindowVisible(app) && IsIconic(app) && !IsWindowVisible(splash),
-              "a minimized taskbar button and no splash");
+        Check(minimized && !IsWindowVisible(splash), "a minimized taskbar button and no splash",
+              std::string(IsWindowVisible(app) ? "" : "no button, ") +
+                  (IsIconic(app) ? "" : "not minimized, ") +
+                  (IsWindowVisible(splash) ? "the splash shown" : "no splash"));
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(app, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
         Check(WaitFor([&] { return IsWindowVisible(splash) && !IsIconic(app); }),
@@ -425,7 +431,7 @@ void ScenarioMinimizedStart(const Args& args) {
         CheckButtonMenu(app);
         PostMessageA(app, WM_CLOSE, 0, 0);
     }
-    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,
+    Check(WaitForSingleObject(process.hProcess, gTimeoutMs) == WAIT_OBJECT_0,
           "Close on the button ends the program");
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);

@@ -110,6 +110,7 @@ run_driver "$work/logs/info.log" info
 read -r _ screen_seen _ bpp < <(grep '^screen ' "$work/logs/info.log" | tr -d '\r')
 wallpaper_win=$(grep '^wallpaper ' "$work/logs/info.log" | tr -d '\r' | sed 's/^wallpaper //')
 { [ -n "${bpp:-}" ] && [ -n "$wallpaper_win" ]; } || fail_setup "the driver's info scenario printed nothing ($work/logs/info.log)"
+grep -q '^driver: PASS' "$work/logs/info.log" || fail_setup "$(grep -m1 '^FAIL' "$work/logs/info.log" | tr -d '\r')"
 [ "$screen_seen" = "$screen" ] || fail_setup "the desktop is $screen_seen, not $screen"
 windir=$WINEPREFIX/drive_c/windows
 wallpaper=$windir/"Tavo Wallpaper.bmp"
@@ -123,14 +124,14 @@ start_program() {
 }
 
 # Ends the program: Ctrl+X, as a user would (unless the scenario has ended it itself); if it is still there
-# after 15 s, the prefix's wine server ends it. Fails unless every copy ended by itself with exit code 0.
+# after 30 s, the prefix's wine server ends it. Fails unless every copy ended by itself with exit code 0.
 stop_program() {
     local log=$1 ended=$2 pid rc ok=0
     if [ "$ended" = 1 ]; then echo 'driver: PASS' >"$log.exit"; else run_driver "$log.exit" exit; fi
     grep -q '^driver: PASS' "$log.exit" 2>/dev/null || ok=1
     for pid in $program_pid; do
         local _
-        for _ in $(seq 300); do
+        for _ in $(seq 600); do
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.05
         done

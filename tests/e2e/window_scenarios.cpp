@@ -18,6 +18,8 @@ bool OpenAndAdd(MainWindow& w, const std::string& folder, const std::vector<std:
 }
 
 void ScenarioInfo(const Args&) {
+    // The desktop's shell is up before the first program starts: its notification area logs the icons.
+    Check(WaitFor([] { return !WindowsOfClass("Shell_TrayWnd").empty(); }), "the desktop's taskbar is there");
     HDC dc = GetDC(nullptr);
     const int bpp = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
     ReleaseDC(nullptr, dc);
@@ -128,17 +130,13 @@ void ScenarioSizeLimits(const Args&) {
     auto dragEdge = [&](bool right, int by, int expectHeight, const std::string& what) {
         GetWindowRect(w.hwnd, &r);
         const int midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
-        if (right) {
-            Drag(r.right - 2, midY, r.right - 2 + by, midY);
-        } else {
-            Drag(midX, r.bottom - 2, midX, r.bottom - 2 + by);
-        }
-        const bool ok = WaitFor(
-            [&] {
-                GetWindowRect(w.hwnd, &dragged);
-                return dragged.right - dragged.left == 440 && dragged.bottom - dragged.top == expectHeight;
-            },
-            2000);
+        const bool released = right ? Drag(r.right - 2, midY, r.right - 2 + by, midY)
+                                    : Drag(midX, r.bottom - 2, midX, r.bottom - 2 + by);
+        if (!Check(released, what + ": the frame takes the drag")) return;
+        const bool ok = WaitFor([&] {
+            GetWindowRect(w.hwnd, &dragged);
+            return dragged.right - dragged.left == 440 && dragged.bottom - dragged.top == expectHeight;
+        });
         Check(ok, what, "it is " + SizeText(dragged));
     };
     dragEdge(true, 120, 440, "dragging the right edge 120 pixels out keeps the window 440 x 440");
@@ -440,16 +438,15 @@ bool DismissBox(const MainWindow& w, const char* caption, const std::string& tex
           "it says " + Quote(says));
     Check(GetWindow(box, GW_OWNER) == owner, "the " + ClassOf(owner) + " window owns it",
           "its owner is a " + Quote(ClassOf(GetWindow(box, GW_OWNER))));
-    Check(WaitFor([&] { return ShowsIcon(box, IDI_HAND); }, 5000), "it shows the stop icon");
+    Check(WaitFor([&] { return ShowsIcon(box, IDI_HAND); }), "it shows the stop icon");
     Check(!IsWindowEnabled(w.hwnd), "the main window is disabled while it is up");
     PressDialogButton(box, IDOK);
-    return Check(
-        WaitFor(
-            [&] { return !IsWindow(box) && GetForegroundWindow() == w.hwnd && FocusOf(w.hwnd) == w.list; },
-            5000),
-        "after OK the main window is active with the focus on the list",
-        "the active window is " + Quote(WindowText(GetForegroundWindow())) + ", the focus on a " +
-            Quote(ClassOf(FocusOf(w.hwnd))));
+    return Check(WaitFor([&] {
+                     return !IsWindow(box) && GetForegroundWindow() == w.hwnd && FocusOf(w.hwnd) == w.list;
+                 }),
+                 "after OK the main window is active with the focus on the list",
+                 "the active window is " + Quote(WindowText(GetForegroundWindow())) + ", the focus on a " +
+                     Quote(ClassOf(FocusOf(w.hwnd))));
 }
 
 // Both kinds of error box give the keyboard back at once: Down moves on from the first, Shift+F10 opens the
@@ -476,10 +473,9 @@ void ScenarioFocusAfterError(const Args& args) {
                 return menu = hwnd;
         return menu = nullptr;
     };
-    if (!Check(WaitFor([&] { return findMenu() != nullptr; }, 5000), "Shift+F10 opens the context menu"))
-        return;
+    if (!Check(WaitFor([&] { return findMenu() != nullptr; }), "Shift+F10 opens the context menu")) return;
     PressKey(VK_ESCAPE);
-    Check(WaitFor([&] { return findMenu() == nullptr; }, 5000), "Esc closes it");
+    Check(WaitFor([&] { return findMenu() == nullptr; }), "Esc closes it");
 }
 
 // A click on the half-visible row below the last whole one selects that row and scrolls it into full view.
@@ -510,26 +506,39 @@ void ScenarioHalfVisibleRow(const Args& args) {
     POINT p = {row.left + 40, (row.top + client.bottom) / 2};
     ClientToScreen(w.list, &p);
     BringToFront(w.hwnd);
-    // A hand's click: the pointer moves by a pixel while the button is down. Each step waits until the
-    // program has taken it, so that the pointer's earlier moves cannot arrive while the button is down.
-    POINT at = {};
-    MouseEvent(p.x, p.y, 0);
-    WaitFor([&] { return GetCursorPos(&at) && at.x == p.x && at.y == p.y; }, 5000);
-    Answers(w);
-    MouseEvent(p.x, p.y, MOUSEEVENTF_LEFTDOWN);
-    Answers(w);
-    MouseEvent(p.x, p.y + 1, 0);
-    Answers(w);
-    MouseEvent(p.x, p.y + 1, MOUSEEVENTF_LEFTUP);
+    // A press at X on the half-visible row, the pointer moved by DY while the button is down, and the
+    // release; then the selected row and the top row, once the program has taken the release.
     int selected = -1;
-    // Once the program has caught up, the selection is still there.
-    const bool ok = WaitFor([&] { return (selected = SelectedRow(w.list)) == half; }, 5000) && Answers(w) &&
-                    (selected = SelectedRow(w.list)) == half;
-    Check(ok, "the click selects " + name, "row " + std::to_string(selected + 1) + " is selected");
-    const LRESULT top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
+    LRESULT top = -1;
+    auto press = [&](int x, int dy) {
+        const int before = SelectedRow(w.list);
+        SendMouse({{x, p.y, 0},
+                   {x, p.y, MOUSEEVENTF_LEFTDOWN},
+                   {x, p.y + dy, 0},
+                   {x, p.y + dy, MOUSEEVENTF_LEFTUP}});
+        // The press changes the selection (and captures the mouse first): then the release lets it go.
+        WaitFor([&] { return SelectedRow(w.list) != before && !HoldsMouse(w.list); });
+        Answers(w);
+        selected = SelectedRow(w.list);
+        top = Send(w.list, LVM_GETTOPINDEX, 0, 0);
+    };
+    // A hand's click: the pointer moves by a pixel, within the drag threshold.
+    press(p.x, 1);
+    Check(selected == half, "the click selects " + name,
+          "row " + std::to_string(selected + 1) + " is selected");
     row = rowRect();
     Check(top == 1 && row.bottom <= client.bottom, "the list scrolls by one row and shows it whole",
           "row " + std::to_string(top + 1) + " is at the top");
+    WaitBanner(w, "after its preview");
+    // The next row is half-visible now. Pressed (away from the first click: no double-click), the pointer
+    // then moved 3 pixels: the drag selects the row the scroll brought under the pointer, and the list
+    // stays.
+    press(p.x + 60, 3);
+    Check(selected == half + 2 && top == 2,
+          "a press on " + std::string("row ") + std::to_string(half + 2) +
+              " and a 3-pixel drag select the row under the pointer, the list scrolled by one row",
+          "row " + std::to_string(selected + 1) + " is selected, row " + std::to_string(top + 1) +
+              " at the top");
     WaitBanner(w, "after its preview");
 }
 
@@ -544,7 +553,7 @@ void ScenarioDemo(const Args& args) {
     const size_t before = ReadRows(w.list).size();
     if (!ChooseFiles(w, "&Add", folder, names)) return;
     std::vector<Row> rows;
-    if (!Check(WaitFor([&] { return (rows = ReadRows(w.list)).size() == before + names.size(); }, 5000),
+    if (!Check(WaitFor([&] { return (rows = ReadRows(w.list)).size() == before + names.size(); }),
                "the pictures are listed", "the list shows " + Describe(rows)))
         return;
     WaitBanner(w, "after the preview");
@@ -794,7 +803,7 @@ bool ClickBox(const MainWindow& w, int id, bool ticked, const std::string& what)
     if (!Check(box != nullptr, what + " found")) return false;
     BringToFront(w.hwnd);
     ClickCentre(box);
-    return Check(WaitFor([&] { return IsTicked(box) == ticked; }, 5000),
+    return Check(WaitFor([&] { return IsTicked(box) == ticked; }),
                  what + (ticked ? " ticked" : " unticked") + " by a click");
 }
 
@@ -882,7 +891,7 @@ bool EndWithCtrlX(const MainWindow& w) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(w.hwnd));
     BringToFront(w.hwnd);
     PressKey('X', VK_CONTROL);
-    const bool ended = process && WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
+    const bool ended = process && WaitForSingleObject(process, gTimeoutMs) == WAIT_OBJECT_0;
     if (process) CloseHandle(process);
     return Check(ended, "Ctrl+X ends the program");
 }
@@ -924,7 +933,8 @@ void ScenarioScriptNames(const Args& args) {
         SetWallpaperWithF9(again);
         EndWithCtrlX(again);
     }
-    if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    if (WaitForSingleObject(process.hProcess, gTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
     Check(code == 0, "the new run ends with exit code 0", std::to_string(code));

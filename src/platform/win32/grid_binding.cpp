@@ -104,10 +104,15 @@ void GridBinding::SyncState() {
     const int shown =
         static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (wanted != shown) {
+        // The selected row alone, never the list view's focused item: a list view may scroll its focused
+        // item into view by itself (Wine's does), and a drag onto the half-visible bottom row would then
+        // scroll the next row under the pointer, which selects that, and so on to the end of the list. The
+        // grid scrolls the selected row into view itself where it should (a press, a key, the wheel).
         LVITEMA state{};
         state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
         SendMessageA(Handle(), LVM_SETITEMSTATE, wanted, reinterpret_cast<LPARAM>(&state));
     }
     InvalidateRect(Handle(), nullptr, FALSE);
