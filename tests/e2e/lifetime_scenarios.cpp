@@ -380,12 +380,25 @@ bool CheckSplashLabel(HWND splash) {
 // nothing, and Minimize's then minimizes the application.
 void CheckButtonMenu(HWND app) {
     const DWORD pid = ProcessOf(app);
-    PostMessageA(app, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-    const bool open = WaitFor([&] {
+    // Open: the menu's window is shown and the program's thread is in its menu loop.
+    const auto menuOpen = [&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(app, nullptr), &info) ||
+            !(info.flags & GUI_INMENUMODE))
+            return false;
         for (HWND hwnd : TopLevelWindows())
             if (ProcessOf(hwnd) == pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") return true;
         return false;
-    });
+    };
+    // The activation that follows the splash's hiding ends a menu opened before it: the menu key is given
+    // again until the menu stays open once the program has answered.
+    const DWORD start = GetTickCount();
+    bool open = false;
+    while (!open && GetTickCount() - start < gTimeoutMs) {
+        PostMessageA(app, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        open = WaitFor(menuOpen, 10000) && Answers(MainWindow{app}) && menuOpen();
+    }
     if (!Check(open, "the taskbar button's menu opens")) return;
     for (char letter : {'m', 's', 'x', 'n'})
         PostMessageA(app, WM_CHAR, static_cast<WPARAM>(letter), 0);

@@ -72,6 +72,10 @@ for build in "${builds[@]}"; do
             echo "FAIL $build run $i ($((SECONDS - t0)) s, exit code $rc): ${summary#e2e }"
             # Each failing scenario's line, without its log.
             grep -E '^FAIL ' "$out" | sed 's/^/     /'
+            # The next run starts afresh: keep this one's logs.
+            kept=$root/build/e2e/stress/$build-run$i
+            rm -rf "$kept" && mkdir -p "$kept" && cp -r "$root/build/e2e/$build/logs" "$out" "$kept/" 2>/dev/null &&
+                echo "     (logs in $kept)"
             failed=$((failed + 1))
         fi
     done
