@@ -674,6 +674,15 @@ bool StartProgram(const std::string& exe, PROCESS_INFORMATION& process, int show
                           &process) != FALSE;
 }
 
+void CheckEnds(PROCESS_INFORMATION& process, const std::string& what) {
+    Check(WaitForSingleObject(process.hProcess, gTimeoutMs) == WAIT_OBJECT_0, what);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    Check(code == 0, "exit code 0", std::to_string(code));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
 void SetWallpaperWithF9(MainWindow& w) {
     const std::string file = WallpaperFile();
     ULONGLONG stamp0 = 0, size0 = 0, stamp = 0, size = 0;

@@ -257,6 +257,9 @@ bool NeedArgs(const std::vector<std::string>& args, size_t n, const char* usage)
 // started, its handles then in PROCESS (the caller closes them).
 bool StartProgram(const std::string& exe, PROCESS_INFORMATION& process, int show = -1);
 
+// Checks that the program StartProgram started ends (WHAT) with exit code 0, and closes its handles.
+void CheckEnds(PROCESS_INFORMATION& process, const std::string& what);
+
 void SetWallpaperWithF9(MainWindow& w);
 // Whether the program answers a message within the time: it has finished what it was doing.
 bool Answers(const MainWindow& w, DWORD timeoutMs = gTimeoutMs);

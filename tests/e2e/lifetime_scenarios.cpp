@@ -268,13 +268,7 @@ void ScenarioLateShell(const Args& args) {
     }
     for (HWND app : WindowsOfClass(kAppClass, process.dwProcessId))
         PostMessageA(app, WM_CLOSE, 0, 0);
-    Check(WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0,
-          "Close on the button ends the program");
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    Check(code == 0, "exit code 0", std::to_string(code));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CheckEnds(process, "Close on the button ends the program");
 }
 
 // Windows asks every window whether the session may end, then ends it: the program ends at once.
@@ -444,13 +438,7 @@ void ScenarioMinimizedStart(const Args& args) {
         CheckButtonMenu(app);
         PostMessageA(app, WM_CLOSE, 0, 0);
     }
-    Check(WaitForSingleObject(process.hProcess, gTimeoutMs) == WAIT_OBJECT_0,
-          "Close on the button ends the program");
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    Check(code == 0, "exit code 0", std::to_string(code));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CheckEnds(process, "Close on the button ends the program");
 }
 
 // ---- measurements (bench/tray.sh) ----
