@@ -490,15 +490,19 @@ bool WaitBanner(const MainWindow& w, const std::string& what) {
     return Check(ok, what + ": status line shows the banner", "it shows " + Quote(text));
 }
 
-bool SelectRow(const MainWindow& w, int index) {
+POINT RowPoint(const MainWindow& w, int index) {
     RemoteBuffer remote(w.list, sizeof(RECT));
-    RECT r = {};
-    r.left = LVIR_LABEL;
+    RECT r = {LVIR_LABEL, 0, 0, 0};
     remote.Write(0, &r, sizeof r);
     Send(w.list, LVM_GETITEMRECT, index, remote.Param());
     remote.Read(0, &r, sizeof r);
     POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(w.list, &p);
+    return p;
+}
+
+bool SelectRow(const MainWindow& w, int index) {
+    const POINT p = RowPoint(w, index);
     BringToFront(w.hwnd);
     ClickAt(p.x, p.y);
     int selected = -1;

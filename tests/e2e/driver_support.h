@@ -212,6 +212,9 @@ bool CheckRows(const MainWindow& w, const std::vector<Row>& expected, const std:
 
 bool WaitBanner(const MainWindow& w, const std::string& what);
 
+// The screen point in the middle of row INDEX (0 the first entry) of the list.
+POINT RowPoint(const MainWindow& w, int index);
+
 bool SelectRow(const MainWindow& w, int index);
 
 // ---- the preview panel ----

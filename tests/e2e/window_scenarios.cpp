@@ -653,21 +653,7 @@ bool CheckMenu(const MainWindow& w, const std::string& opener, const std::functi
 }
 
 void RightClickAt(POINT p) {
-    MouseEvent(p.x, p.y, 0);
-    MouseEvent(p.x, p.y, MOUSEEVENTF_RIGHTDOWN);
-    MouseEvent(p.x, p.y, MOUSEEVENTF_RIGHTUP);
-}
-
-// A screen point inside row INDEX of the list.
-POINT RowPoint(const MainWindow& w, int index) {
-    RemoteBuffer remote(w.list, sizeof(RECT));
-    RECT r = {LVIR_LABEL, 0, 0, 0};
-    remote.Write(0, &r, sizeof r);
-    Send(w.list, LVM_GETITEMRECT, index, remote.Param());
-    remote.Read(0, &r, sizeof r);
-    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(w.list, &p);
-    return p;
+    SendMouse({{p.x, p.y, 0}, {p.x, p.y, MOUSEEVENTF_RIGHTDOWN}, {p.x, p.y, MOUSEEVENTF_RIGHTUP}});
 }
 
 HWND ResLargeBox(const MainWindow& w) {
@@ -746,16 +732,11 @@ bool ShrinkByKeys(MainWindow& w) {
 
 // Two clicks in a row at one point, as quick as a hand's double-click.
 void DoubleClickAt(POINT p) {
-    INPUT in[5] = {};
-    const DWORD flags[5] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
-                            MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 5; ++i) {
-        in[i].type = INPUT_MOUSE;
-        in[i].mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        in[i].mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    SendInput(5, in, sizeof(INPUT));
+    SendMouse({{p.x, p.y, 0},
+               {p.x, p.y, MOUSEEVENTF_LEFTDOWN},
+               {p.x, p.y, MOUSEEVENTF_LEFTUP},
+               {p.x, p.y, MOUSEEVENTF_LEFTDOWN},
+               {p.x, p.y, MOUSEEVENTF_LEFTUP}});
 }
 
 // The right button and the Menu key on the empty list; F9 and Del before and after the menu opened on an
